@@ -1,0 +1,61 @@
+#include "app/form1.h"
+
+namespace varlindo {
+
+// The window is laid out in twips; the view scales them to the display's DPI.
+Form1::Form1(App& app)
+    : ui::Form("Varlindo", kWidth, 6360),
+      DeviceBtn(*this, "DeviceBtn", "Device", 90, 90, 1380, 450),
+      StartupBtn(*this, "StartupBtn", "Settings", 1530, 90, 1380, 450),
+      Command1(*this, "Command1", "&Hide >>", 2970, 90, 1380, 450),
+      DeviceFrame(*this, "DeviceFrame", "", 90, 630, 4260, 4950),
+      CurrentDeviceTitle(*this, "CurrentDeviceTitle", "Current Soundcard:", 150, 210, 3960, 255, &DeviceFrame),
+      CurrentCardTxt(*this, "CurrentCardTxt", "", 150, 510, 3960, 510, &DeviceFrame),
+      DeviceList(*this, "DeviceList", 150, 1110, 3960, 2310, &DeviceFrame),
+      NiknameList(*this, "NiknameList", 150, 1110, 3960, 2310, &DeviceFrame),
+      PlayCheck(*this, "PlayCheck", "For playback", 150, 3540, 1920, 300, &DeviceFrame),
+      RecordCheck(*this, "RecordCheck", "For record", 2190, 3540, 1920, 300, &DeviceFrame),
+      SetBtn(*this, "SetBtn", "&Set Soundcard", 150, 4020, 3960, 480, &DeviceFrame),
+      StartupFrame(*this, "StartupFrame", "", 4500, 630, 4260, 4950),
+      StartupCombo(*this, "StartupCombo", 150, 510, 3960, 315, &StartupFrame),
+      ExitBtn(*this, "ExitBtn", "E&xit", 2970, 5700, 1380, 420),
+      RefreshTimer(*this, "RefreshTimer", 10000),
+      CurrentDevice(app.GetRegistry()),
+      EditedDevice(app.GetRegistry()),
+      app_(app),
+      registry_(app.GetRegistry()) {
+    CurrentCardTxt.SetFontBold(true);
+    BindEvents();
+}
+
+void Form1::BindEvents() {
+    SetBtn.Click = [this] { SetBtn_Click(); };
+    DeviceList.DblClick = [this] { DeviceList_DblClick(); };
+    NiknameList.Click = [this] { NiknameList_Click(); };
+    NiknameList.LostFocus = [this] { NiknameList_Click(); };
+    NiknameList.Scroll = [this] { NiknameList_Click(); };
+    NiknameList.DblClick = [this] { NiknameList_DblClick(); };
+    PlayCheck.Click = [this] { PlayCheck_Click(); };
+    RecordCheck.Click = [this] { RecordCheck_Click(); };
+    DeviceBtn.Click = [this] { DeviceBtn_Click(); };
+    Command1.Click = [this] { Command1_Click(); };
+    ExitBtn.Click = [this] { ExitBtn_Click(); };
+    RefreshTimer.Tick = [this] { RefreshTimer_Timer(); };
+}
+
+void Form1::NiknameList_Click() {
+    // The nickname list lies over the device list; the device list keeps the selection
+    // that the switch reads.
+    if (DeviceList.ListIndex() != NiknameList.ListIndex()) DeviceList.SetListIndex(NiknameList.ListIndex());
+}
+
+void Form1::NiknameList_DblClick() {
+    NiknameList_Click();
+    DeviceList_DblClick();
+}
+
+void Form1::PlayCheck_Click() { registry_.SaveAppSetting("Settings", "PlaybackCheck", PlayCheck.Value()); }
+
+void Form1::RecordCheck_Click() { registry_.SaveAppSetting("Settings", "RecordCheck", RecordCheck.Value()); }
+
+}  // namespace varlindo

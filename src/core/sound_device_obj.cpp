@@ -1,0 +1,160 @@
+#include "core/sound_device_obj.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/sound_mapper.h"
+#include "core/text.h"
+
+namespace varlindo {
+
+std::optional<std::string> WaveOutDeviceName(WaveOutPort& waveout, int device) {
+    auto name = waveout.ProductName(device);
+    if (!name) return std::nullopt;
+    return text::Trim(*name);
+}
+
+std::optional<int> FindWaveOutDevice(WaveOutPort& waveout, const std::string& name) {
+    const int count = waveout.DeviceCount();
+    for (int n = 0; n < count; ++n) {
+        auto device_name = WaveOutDeviceName(waveout, n);
+        if (device_name && text::Contains(*device_name, name)) return n;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int16_t> ParseInt16(const std::string& raw) {
+    const std::string s = text::Trim(raw);
+    size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    const size_t digits_from = i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+    if (i == digits_from) return std::nullopt;
+    if (i < s.size() && s[i] == '.') {
+        const size_t fraction_from = ++i;
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+        if (i == fraction_from) return std::nullopt;
+    }
+    if (i != s.size() || i - digits_from > 12) return std::nullopt;
+    double value = std::strtod(s.substr(digits_from).c_str(), nullptr);
+    value = std::nearbyint(value);  // the default rounding mode: halves to even
+    if (negative) value = -value;
+    if (value < -32768 || value > 32767) return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+namespace {
+constexpr const char* kVolumeKeys[] = {"SpeakerVolume", "WaveVolume",   "MidiVolume",      "CDAudioVolume",
+                                       "LineInVolume",  "MicrophoneVolume", "AuxVolume"};
+constexpr const char* kMuteKeys[] = {"SpeakerMute", "WaveMute",       "MidiMute", "CDAudioMute",
+                                     "LineInMute",  "MicrophoneMute", "AuxMute"};
+}  // namespace
+
+const char* SoundDeviceObj::VolumeKey(Line line) { return kVolumeKeys[line]; }
+const char* SoundDeviceObj::MuteKey(Line line) { return kMuteKeys[line]; }
+
+void SoundDeviceObj::SetDeviceName(const std::string& name) {
+    if (Device_name != name) IsChanged = true;
+    Device_name = name;
+}
+
+void SoundDeviceObj::SetAliasName(const std::string& alias) {
+    if (Alias_Name != alias) IsChanged = true;
+    Alias_Name = alias;
+}
+
+void SoundDeviceObj::SetStartupVolume(std::int16_t volume) {
+    if (Startup_Volume != volume) IsChanged = true;
+    Startup_Volume = volume;
+}
+
+void SoundDeviceObj::SetShutdownVolume(std::int16_t volume) {
+    if (Shutdown_Volume != volume) IsChanged = true;
+    Shutdown_Volume = volume;
+}
+
+void SoundDeviceObj::Set_SetOnStartup(bool flag) {
+    if (SetOnStartup != flag) IsChanged = true;
+    SetOnStartup = flag;
+}
+
+void SoundDeviceObj::Set_SetOnShutdown(bool flag) {
+    if (SetOnShutdown != flag) IsChanged = true;
+    SetOnShutdown = flag;
+}
+
+void SoundDeviceObj::Clear() {
+    // The shut-down flag and the line values stay as they are.
+    Device_name.clear();
+    Alias_Name.clear();
+    DeviceID = -1;
+    IsChanged = false;
+    Startup_Volume = 0;
+    Shutdown_Volume = 0;
+    SetOnStartup = false;
+}
+
+void SoundDeviceObj::SaveChanges() {
+    if (IsChanged) SaveAll();
+}
+
+std::int16_t SoundDeviceObj::ReadNumber(const std::string& key, std::int16_t fallback) const {
+    auto value = ParseInt16(registry_->GetAppSetting(Section(), key, std::to_string(fallback)));
+    return value ? *value : fallback;
+}
+
+void SoundDeviceObj::Load(const std::string& device_name) {
+    const std::string name = text::Trim(device_name);
+    if (name.empty()) registry_->GetPlatform().ui.MessageBox("No Devicename found!", "", mb::Ok);
+    Device_name = name;
+
+    // A value that is no 16-bit number reads as its key's default; the others still load.
+    Alias_Name = registry_->GetAppSetting(Section(), "AliasName", Device_name);
+    SetOnStartup = ReadNumber("SetVolumeOnStartup", 0) != 0;
+    Startup_Volume = ReadNumber("StartupVolume", 0);
+    Shutdown_Volume = ReadNumber("ShutdownVolume", 0);
+    SetOnShutdown = ReadNumber("SetVolumeOnShutdown", 0) != 0;
+    for (Line line : {Speaker, Aux, Mikrofon, LineIn, Midi, Wave, CDAudio}) mute_[line] = ReadNumber(MuteKey(line), 0);
+    for (Line line : {Speaker, Aux, Mikrofon, LineIn, Midi, CDAudio, Wave})
+        volume_[line] = ReadNumber(VolumeKey(line), 50);
+
+    DeviceID = GetInitialDeviceID(Device_name);
+    IsChanged = false;
+}
+
+void SoundDeviceObj::SaveAll() {
+    Device_name = text::Trim(Device_name);
+    if (text::Trim(Alias_Name).empty()) Alias_Name = Device_name;
+    if (text::Trim(Alias_Name).empty()) {
+        registry_->GetPlatform().ui.MessageBox("Fehler-Leerer Device \xC3\xBC" "bergeben", "", mb::Ok);
+        return;
+    }
+    const std::string section = Section();
+    registry_->SaveAppSetting(section, "AliasName", text::Trim(Alias_Name));
+    registry_->SaveAppSetting(section, "SetVolumeOnStartup", SetOnStartup ? "1" : "0");
+    registry_->SaveAppSetting(section, "SetVolumeOnShutdown", SetOnShutdown ? "1" : "0");
+    registry_->SaveAppSetting(section, "StartupVolume", Startup_Volume);
+    registry_->SaveAppSetting(section, "ShutdownVolume", Shutdown_Volume);
+    IsChanged = false;
+    const std::pair<Line, bool> order[] = {
+        {Speaker, false}, {Speaker, true}, {Aux, false},  {Aux, true},     {Mikrofon, false},
+        {Mikrofon, true}, {LineIn, false}, {LineIn, true}, {Midi, false},   {Midi, true},
+        {Wave, true},     {Wave, false},   {CDAudio, false}, {CDAudio, true},
+    };
+    for (auto [line, is_mute] : order) {
+        if (is_mute)
+            registry_->SaveAppSetting(section, MuteKey(line), mute_[line]);
+        else
+            registry_->SaveAppSetting(section, VolumeKey(line), volume_[line]);
+    }
+}
+
+bool SoundDeviceObj::Is_DefaultDevice() const { return Device_name == registry_->ReadValueByPath(kPlaybackPath); }
+
+std::int16_t SoundDeviceObj::GetInitialDeviceID(const std::string& device_name) const {
+    auto n = FindWaveOutDevice(registry_->GetPlatform().waveout, device_name);
+    return n ? static_cast<std::int16_t>(*n) : std::int16_t{-1};
+}
+
+}  // namespace varlindo

@@ -1,0 +1,53 @@
+#pragma once
+// Small text helpers with the program's own rules: "blanks" are spaces, comparisons of
+// names are case-sensitive unless said otherwise, and upper/lower case is ASCII only.
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+
+namespace varlindo::text {
+
+inline std::string Trim(std::string_view s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    size_t e = s.find_last_not_of(' ');
+    return std::string(s.substr(b, e - b + 1));
+}
+
+inline std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+inline std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Case-sensitive substring test; an empty needle is contained in every text.
+inline bool Contains(std::string_view haystack, std::string_view needle) {
+    return haystack.find(needle) != std::string_view::npos;
+}
+
+inline bool EndsWith(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+// Length and leading part counted in characters, not bytes (texts are UTF-8).
+inline size_t CharCount(std::string_view s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+inline std::string LeftChars(std::string_view s, size_t count) {
+    size_t i = 0;
+    for (size_t seen = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && seen++ == count) break;
+    }
+    return std::string(s.substr(0, i));
+}
+
+}  // namespace varlindo::text

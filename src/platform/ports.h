@@ -1,0 +1,171 @@
+#pragma once
+// The interfaces to the operating system. The core talks to Windows only through these;
+// src/platform/win32 implements them for real, src/platform/sim in memory for the tests.
+// Every text crossing a port is UTF-8.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varlindo {
+
+// ---------------------------------------------------------------- registry
+using RegKey = std::uintptr_t;  // an open key or one of the predefined roots
+
+namespace hkey {
+inline constexpr RegKey None = 0;
+inline constexpr RegKey ClassesRoot = 0x80000000;
+inline constexpr RegKey CurrentUser = 0x80000001;
+inline constexpr RegKey LocalMachine = 0x80000002;
+inline constexpr RegKey Users = 0x80000003;
+inline constexpr RegKey PerformanceData = 0x80000004;
+inline constexpr RegKey CurrentConfig = 0x80000005;
+inline constexpr RegKey DynData = 0x80000006;
+}  // namespace hkey
+
+namespace regtype {
+inline constexpr std::uint32_t None = 0;
+inline constexpr std::uint32_t Sz = 1;
+inline constexpr std::uint32_t ExpandSz = 2;
+inline constexpr std::uint32_t Binary = 3;
+inline constexpr std::uint32_t DWord = 4;
+inline constexpr std::uint32_t MultiSz = 7;
+}  // namespace regtype
+
+// A value as stored. For the string types `data` is the text (UTF-8) with any inner
+// NULs kept and the terminating NUL removed; for the other types it is the raw bytes.
+struct RegValue {
+    std::uint32_t type = regtype::None;
+    std::string data;
+};
+
+struct RegistryPort {
+    virtual ~RegistryPort() = default;
+    // Creates the missing keys along the path. An empty path opens the root itself.
+    virtual std::optional<RegKey> CreateKey(RegKey parent, const std::string& path) = 0;
+    virtual std::optional<RegKey> OpenKey(RegKey parent, const std::string& path) = 0;
+    virtual void CloseKey(RegKey key) = 0;
+    virtual bool SetValue(RegKey key, const std::string& name, const RegValue& value) = 0;
+    virtual std::optional<RegValue> QueryValue(RegKey key, const std::string& name) = 0;
+    virtual bool DeleteValue(RegKey key, const std::string& name) = 0;
+};
+
+// ---------------------------------------------------------------- audio
+struct WaveOutPort {
+    virtual ~WaveOutPort() = default;
+    virtual int DeviceCount() = 0;
+    // The product name the device reports (text before the first NUL), or nothing when
+    // the capability query fails.
+    virtual std::optional<std::string> ProductName(int device) = 0;
+    // Left channel in the low 16 bits, right in the high 16 bits.
+    virtual std::optional<std::uint32_t> Volume(int device) = 0;
+};
+
+using MixerHandle = std::uintptr_t;
+
+namespace mixer {
+inline constexpr std::uint32_t DstSpeakers = 4;
+inline constexpr std::uint32_t SrcLine = 0x1002;
+inline constexpr std::uint32_t SrcMicrophone = 0x1003;
+inline constexpr std::uint32_t SrcSynthesizer = 0x1004;
+inline constexpr std::uint32_t SrcCompactDisc = 0x1005;
+inline constexpr std::uint32_t SrcWaveOut = 0x1008;
+inline constexpr std::uint32_t SrcAuxiliary = 0x1009;
+inline constexpr std::uint32_t ControlVolume = 0x50030001;
+inline constexpr std::uint32_t ControlMute = 0x20010002;
+}  // namespace mixer
+
+struct MixerControlInfo {
+    std::uint32_t id = 0;
+    std::int32_t minimum = 0;
+    std::int32_t maximum = 0;
+};
+
+struct MixerPort {
+    virtual ~MixerPort() = default;
+    virtual int MixerCount() = 0;
+    virtual std::optional<MixerHandle> Open(int mixer) = 0;
+    virtual std::uint32_t Close(MixerHandle h) = 0;  // 0 on success
+    // Line id of the first line of that component type.
+    virtual std::optional<std::uint32_t> LineByComponentType(MixerHandle h, std::uint32_t component) = 0;
+    virtual std::optional<MixerControlInfo> ControlByType(MixerHandle h, std::uint32_t line, std::uint32_t type) = 0;
+    virtual std::optional<std::uint32_t> GetValue(MixerHandle h, std::uint32_t control) = 0;
+    virtual bool SetValue(MixerHandle h, std::uint32_t control, std::uint32_t value) = 0;
+    // The mixer that belongs to wave-out device N, as the platform maps them; nothing
+    // when the platform has no mapping for it.
+    virtual std::optional<int> MixerOfWaveOut(int device) = 0;
+};
+
+// ---------------------------------------------------------------- files and shell
+struct FilePort {
+    virtual ~FilePort() = default;
+    virtual bool FileExists(const std::string& path) = 0;  // a normal file, not a folder
+    // nothing when the path cannot be examined (it does not exist)
+    virtual std::optional<bool> IsFolder(const std::string& path) = 0;
+    virtual bool WriteTextFile(const std::string& path, const std::string& content) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual std::string CurrentFolder() = 0;
+    virtual bool SetCurrentFolder(const std::string& path) = 0;
+    virtual bool SetCurrentDrive(char drive) = 0;
+    virtual std::string TempFolder() = 0;    // with a trailing separator
+    virtual std::string ProgramFolder() = 0; // folder of the running program, no trailing separator
+    virtual std::string Environment(const std::string& name) = 0;
+};
+
+struct ShellPort {
+    virtual ~ShellPort() = default;
+    // Short (8.3) form; nothing when the platform cannot give one.
+    virtual std::optional<std::string> ShortPath(const std::string& path) = 0;
+    // The program the shell associates with this existing file, or "".
+    virtual std::string FindExecutable(const std::string& file) = 0;
+    // Starts a command line without waiting. `show` is a window style (1: normal, focused).
+    virtual bool StartProgram(const std::string& command_line, int show) = 0;
+};
+
+// ---------------------------------------------------------------- user interface
+namespace mb {
+inline constexpr int Ok = 0x0;
+inline constexpr int YesNo = 0x4;
+inline constexpr int IconQuestion = 0x20;
+inline constexpr int IconExclamation = 0x30;
+inline constexpr int IconInformation = 0x40;
+inline constexpr int AnswerOk = 1;
+inline constexpr int AnswerYes = 6;
+inline constexpr int AnswerNo = 7;
+}  // namespace mb
+
+struct UiPort {
+    virtual ~UiPort() = default;
+    // An empty title shows the application title.
+    virtual int MessageBox(const std::string& text, const std::string& title, int style) = 0;
+    virtual void Beep(unsigned type) = 0;
+    // Runs the events that are waiting (a button press in the window, a timer tick ...).
+    virtual void DoEvents() = 0;
+    // Sends a window message to every top-level window, waiting for each but giving up on
+    // hung ones; returns when all have been sent.
+    virtual void BroadcastMessage(unsigned message, std::uintptr_t wparam) = 0;
+    virtual void EndProgram() = 0;
+};
+
+struct LocalTime {
+    int day = 1, hour = 0, minute = 0, second = 0;
+};
+
+struct ClockPort {
+    virtual ~ClockPort() = default;
+    virtual LocalTime Now() = 0;
+};
+
+// Everything the program needs of the operating system.
+struct Platform {
+    RegistryPort& registry;
+    WaveOutPort& waveout;
+    MixerPort& mixer;
+    FilePort& files;
+    ShellPort& shell;
+    UiPort& ui;
+    ClockPort& clock;
+};
+
+}  // namespace varlindo

@@ -1,0 +1,155 @@
+#include "ui/widgets.h"
+
+namespace varlindo::ui {
+
+Control::Control(Form& form, std::string name, Kind kind, std::string caption, int left, int top, int width,
+                 int height, Control* container)
+    : form_(form), name_(std::move(name)), kind_(kind), caption_(std::move(caption)), left_(left), top_(top),
+      width_(width), height_(height), container_(container) {
+    form_.Register(*this);
+}
+
+void Control::Changed() { form_.NotifyControl(*this); }
+
+void Control::SetCaption(const std::string& caption) {
+    if (caption_ == caption) return;
+    caption_ = caption;
+    Changed();
+}
+
+void Control::Move(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Changed();
+}
+
+void Control::SetVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    Changed();
+    // Children of a container follow it on screen.
+    for (Control* c : form_.Controls())
+        if (c->container_ == this) c->Changed();
+}
+
+bool Control::Shown() const { return visible_ && (!container_ || container_->Shown()); }
+
+void Control::SetEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    Changed();
+}
+
+void Control::SetFontBold(bool bold) {
+    if (font_bold_ == bold) return;
+    font_bold_ = bold;
+    Changed();
+}
+
+void Control::SetBackColor(Color color) {
+    if (back_color_ == color) return;
+    back_color_ = color;
+    Changed();
+}
+
+void Control::SetForeColor(Color color) {
+    if (fore_color_ == color) return;
+    fore_color_ = color;
+    Changed();
+}
+
+void Control::SetFocus() { form_.NotifyFocus(*this); }
+
+void CheckBox::SetValue(int value) {
+    if (value_ == value) return;
+    value_ = value;
+    Changed();
+    RaiseClick();
+}
+
+void ListControl::AddItem(const std::string& text) {
+    items_.push_back(text);
+    Changed();
+}
+
+void ListControl::Clear() {
+    items_.clear();
+    list_index_ = -1;
+    Changed();
+}
+
+std::string ListControl::List(int index) const {
+    if (index < 0 || index >= ListCount()) return {};
+    return items_[static_cast<size_t>(index)];
+}
+
+void ListControl::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) return;  // the platform refuses an invalid index
+    if (index == list_index_) return;
+    list_index_ = index;
+    Changed();
+    SelectionChanged();
+}
+
+void ComboBox::SetText(const std::string& text) {
+    if (Text() == text) return;
+    SetCaption(text);
+    if (Change) Change();
+}
+
+void ComboBox::SelectionChanged() {
+    // Choosing an entry puts its text into the edit part, then raises click.
+    if (list_index_ >= 0 && Text() != items_[static_cast<size_t>(list_index_)]) {
+        SetCaption(items_[static_cast<size_t>(list_index_)]);
+        if (Change) Change();
+    }
+    RaiseClick();
+}
+
+Form::Form(std::string caption, int width, int height)
+    : caption_(std::move(caption)), width_(width), height_(height) {}
+
+Form::~Form() = default;
+
+void Form::SetCaption(const std::string& caption) {
+    if (caption_ == caption) return;
+    caption_ = caption;
+    Changed();
+}
+
+void Form::SetWidth(int twips) {
+    if (width_ == twips) return;
+    width_ = twips;
+    Changed();
+}
+
+void Form::Show() {
+    if (visible_) return;
+    visible_ = true;
+    Changed();
+}
+
+void Form::Hide() {
+    if (!visible_) return;
+    visible_ = false;
+    Changed();
+}
+
+void Form::SetWindowState(WindowState state) {
+    if (state_ == state) return;
+    state_ = state;
+    Changed();
+    if (Resize) Resize();
+}
+
+Control* Form::Find(const std::string& name) const {
+    for (Control* c : controls_)
+        if (c->Name() == name) return c;
+    return nullptr;
+}
+
+void Form::AttachView(FormView* view) { view_ = view; }
+
+}  // namespace varlindo::ui

@@ -1,0 +1,244 @@
+#pragma once
+// Portable widget models. A form owns its controls; each control holds its state and
+// raises its events with the semantics the handlers expect (setting a check box to a new
+// value runs its click handler, choosing a list entry raises click ...). A view may attach
+// to a form and mirror it on screen; without one (the tests) everything runs headless.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varlindo::ui {
+
+class Control;
+class Form;
+
+// A colour as 0x00BBGGRR, the way the platform writes it.
+using Color = unsigned;
+
+// What a view must do when the model changes. Implemented by the Win32 binder.
+struct FormView {
+    virtual ~FormView() = default;
+    virtual void ControlChanged(Control& control) = 0;
+    virtual void FormChanged() = 0;
+    virtual void FocusControl(Control& control) = 0;
+};
+
+enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer };
+
+class Control {
+public:
+    Control(Form& form, std::string name, Kind kind, std::string caption, int left, int top, int width,
+            int height, Control* container = nullptr);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    const std::string& Name() const { return name_; }
+    Kind GetKind() const { return kind_; }
+    Form& Owner() const { return form_; }
+    Control* Container() const { return container_; }
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+
+    // Position and size in twips, relative to the container (or the form's client area).
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void Move(int left, int top, int width, int height);
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    // Shown on screen: visible itself and every container visible too.
+    bool Shown() const;
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    bool FontBold() const { return font_bold_; }
+    void SetFontBold(bool bold);
+    std::optional<Color> BackColor() const { return back_color_; }
+    void SetBackColor(Color color);
+    std::optional<Color> ForeColor() const { return fore_color_; }
+    void SetForeColor(Color color);
+    void SetFocus();
+
+    // Events, bound by the form that owns the control.
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+    std::function<void()> GotFocus;
+    std::function<void()> LostFocus;
+    std::function<void(int& key_ascii)> KeyPress;
+
+    // Raised by a view for what the user did.
+    void RaiseClick() { Raise(Click); }
+    void RaiseDblClick() { Raise(DblClick); }
+    void RaiseGotFocus() { Raise(GotFocus); }
+    void RaiseLostFocus() { Raise(LostFocus); }
+
+protected:
+    void Changed();
+    static void Raise(const std::function<void()>& handler) {
+        if (handler) handler();
+    }
+
+private:
+    Form& form_;
+    std::string name_;
+    Kind kind_;
+    std::string caption_;
+    int left_, top_, width_, height_;
+    Control* container_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool font_bold_ = false;
+    std::optional<Color> back_color_;
+    std::optional<Color> fore_color_;
+};
+
+class Label : public Control {
+public:
+    Label(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::Label, std::move(caption), l, t, w, h, in) {}
+};
+
+class Button : public Control {
+public:
+    Button(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::Button, std::move(caption), l, t, w, h, in) {}
+};
+
+class Frame : public Control {
+public:
+    Frame(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::Frame, std::move(caption), l, t, w, h, in) {}
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::CheckBox, std::move(caption), l, t, w, h, in) {}
+    int Value() const { return value_; }
+    // A new value runs the click handler; the same value runs nothing.
+    void SetValue(int value);
+    // The user clicked the box: toggles it.
+    void UserToggle() { SetValue(value_ == 1 ? 0 : 1); }
+
+private:
+    int value_ = 0;
+};
+
+// List box and combo box share the item list and the selection.
+class ListControl : public Control {
+public:
+    using Control::Control;
+    void AddItem(const std::string& text);
+    void Clear();
+    int ListCount() const { return static_cast<int>(items_.size()); }
+    // The entry's text, "" for an index out of range.
+    std::string List(int index) const;
+    const std::vector<std::string>& Items() const { return items_; }
+    int ListIndex() const { return list_index_; }
+    // Choosing another entry raises click; -1 selects nothing.
+    void SetListIndex(int index);
+    // The user chose an entry in the view.
+    void UserSelect(int index) { SetListIndex(index); }
+
+protected:
+    virtual void SelectionChanged() { RaiseClick(); }
+    std::vector<std::string> items_;
+    int list_index_ = -1;
+};
+
+class ListBox : public ListControl {
+public:
+    ListBox(Form& form, std::string name, int l, int t, int w, int h, Control* in = nullptr)
+        : ListControl(form, std::move(name), Kind::ListBox, "", l, t, w, h, in) {}
+    int TopIndex() const { return top_index_; }
+    void SetTopIndex(int index) { top_index_ = index; }
+    std::function<void()> Scroll;
+
+private:
+    int top_index_ = 0;
+};
+
+class ComboBox : public ListControl {
+public:
+    ComboBox(Form& form, std::string name, int l, int t, int w, int h, Control* in = nullptr)
+        : ListControl(form, std::move(name), Kind::ComboBox, "", l, t, w, h, in) {}
+    // The text shown in the edit part; setting a different one raises change.
+    const std::string& Text() const { return Caption(); }
+    void SetText(const std::string& text);
+    std::function<void()> Change;
+
+protected:
+    void SelectionChanged() override;
+};
+
+// Fires `Tick` every `interval` milliseconds while enabled; the view runs the clock.
+class Timer : public Control {
+public:
+    Timer(Form& form, std::string name, int interval_ms)
+        : Control(form, std::move(name), Kind::Timer, "", 0, 0, 0, 0), interval_(interval_ms) {}
+    int Interval() const { return interval_; }
+    std::function<void()> Tick;
+    void RaiseTick() { Raise(Tick); }
+
+private:
+    int interval_;
+};
+
+enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+class Form {
+public:
+    Form(std::string caption, int width, int height);
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form();
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    int Width() const { return width_; }    // twips, whole window
+    int Height() const { return height_; }
+    void SetWidth(int twips);
+    bool Visible() const { return visible_; }
+    void Show();
+    void Hide();
+    WindowState GetWindowState() const { return state_; }
+    void SetWindowState(WindowState state);
+
+    const std::vector<Control*>& Controls() const { return controls_; }
+    Control* Find(const std::string& name) const;
+
+    void AttachView(FormView* view);
+    FormView* View() const { return view_; }
+
+    // Events.
+    std::function<void()> Resize;
+    std::function<void(int& key_ascii)> KeyPress;
+    std::function<void()> DblClick;
+
+    // For the controls.
+    void Register(Control& control) { controls_.push_back(&control); }
+    void NotifyControl(Control& control) {
+        if (view_) view_->ControlChanged(control);
+    }
+    void NotifyFocus(Control& control) {
+        if (view_) view_->FocusControl(control);
+    }
+
+private:
+    void Changed() {
+        if (view_) view_->FormChanged();
+    }
+    std::string caption_;
+    int width_, height_;
+    bool visible_ = false;
+    WindowState state_ = WindowState::Normal;
+    std::vector<Control*> controls_;
+    FormView* view_ = nullptr;
+};
+
+}  // namespace varlindo::ui

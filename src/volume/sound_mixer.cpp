@@ -1,0 +1,116 @@
+#include "volume/sound_mixer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace varlindo {
+
+std::int32_t RoundHalfEven(double value) {
+    const double lower = std::floor(value);
+    const double diff = value - lower;
+    double r = lower;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0.0)) r = lower + 1.0;
+    return static_cast<std::int32_t>(r);
+}
+
+int SoundMixer::MixerOfDevice(int device_number) {
+    // Mixer N need not be the mixer of wave-out device N (cards without a mixer shift the
+    // numbering); the platform's own mapping decides, N only when it has none.
+    if (device_number < 0) return device_number;
+    return platform_.mixer.MixerOfWaveOut(device_number).value_or(device_number);
+}
+
+bool SoundMixer::OpenMixer(std::int32_t device_number) {
+    const int number = MixerOfDevice(device_number);
+    if (number < 0 || number > platform_.mixer.MixerCount() - 1) return false;
+    auto h = platform_.mixer.Open(number);
+    if (!h) return false;
+    handle_ = *h;
+    slots_.fill(std::nullopt);
+
+    struct Entry {
+        int slot;
+        std::uint32_t component;
+    };
+    static constexpr Entry kVolumes[] = {
+        {SpeakerVolume, mixer::DstSpeakers}, {MicrophoneVolume, mixer::SrcMicrophone},
+        {AuxVolume, mixer::SrcAuxiliary},    {CDAudioVolume, mixer::SrcCompactDisc},
+        {MidiVolume, mixer::SrcSynthesizer}, {WaveVolume, mixer::SrcWaveOut},
+        {LineInVolume, mixer::SrcLine},
+    };
+    static constexpr Entry kMutes[] = {
+        {SpeakerMute, mixer::DstSpeakers}, {MicrophoneMute, mixer::SrcMicrophone},
+        {AuxMute, mixer::SrcAuxiliary},    {CDAudioMute, mixer::SrcCompactDisc},
+        {MidiMute, mixer::SrcSynthesizer}, {WaveMute, mixer::SrcWaveOut},
+        {LineInMute, mixer::SrcLine},
+    };
+    for (const Entry& e : kVolumes) GetMixerControl(*handle_, e.component, mixer::ControlVolume, e.slot);
+    for (const Entry& e : kMutes) GetMixerControl(*handle_, e.component, mixer::ControlMute, e.slot);
+    return true;
+}
+
+std::uint32_t SoundMixer::CloseMixer() {
+    constexpr std::uint32_t kInvalidHandle = 5;  // what the platform answers for no handle
+    std::uint32_t result = handle_ ? platform_.mixer.Close(*handle_) : kInvalidHandle;
+    handle_.reset();
+    slots_.fill(std::nullopt);
+    return result;
+}
+
+bool SoundMixer::GetMixerControl(MixerHandle h, std::uint32_t component, std::uint32_t control_type, int slot) {
+    if (slot < 0 || slot >= SlotCount) return false;
+    auto line = platform_.mixer.LineByComponentType(h, component);
+    if (!line) return false;
+    auto control = platform_.mixer.ControlByType(h, *line, control_type);
+    if (!control) return false;
+    slots_[static_cast<size_t>(slot)] = *control;
+    return true;
+}
+
+const MixerControlInfo* SoundMixer::SlotAt(int slot) const {
+    if (slot < 0 || slot >= SlotCount || !slots_[static_cast<size_t>(slot)]) return nullptr;
+    return &*slots_[static_cast<size_t>(slot)];
+}
+
+bool SoundMixer::SetControlValue(MixerHandle h, int slot, std::int32_t percent) {
+    const MixerControlInfo* c = SlotAt(slot);
+    if (!c) return false;  // an empty slot belongs to no control of this card
+    std::int64_t value = percent;
+    if (c->maximum > 100) value = static_cast<std::int64_t>(percent) * (c->maximum / 100);
+    value = std::clamp<std::int64_t>(value, c->minimum, c->maximum);
+    return platform_.mixer.SetValue(h, c->id, static_cast<std::uint32_t>(value));
+}
+
+std::int32_t SoundMixer::GetControlValue(MixerHandle h, int slot) {
+    const MixerControlInfo* c = SlotAt(slot);
+    if (!c) return 0;
+    auto raw = platform_.mixer.GetValue(h, c->id);
+    if (!raw) return 0;
+    if (c->maximum > 100)
+        return RoundHalfEven(static_cast<double>(*raw) * 100.0 / c->maximum - c->minimum);
+    return static_cast<std::int32_t>(*raw);
+}
+
+bool SoundMixer::SetLineVolume(std::int32_t slot, std::int32_t percent) {
+    if (!handle_) return false;
+    if (percent >= 100) percent = 99;
+    return SetControlValue(*handle_, slot, percent);
+}
+
+std::int32_t SoundMixer::GetLineVolume(std::int32_t slot) {
+    if (!handle_) return 0;
+    return GetControlValue(*handle_, slot);
+}
+
+int SoundMixer::SetLineMute(std::int32_t slot, std::int32_t value) {
+    if (!handle_) return 0;
+    return SetControlValue(*handle_, slot, std::abs(value)) ? 1 : 0;
+}
+
+std::int16_t SoundMixer::GetLineMute(std::int32_t slot) {
+    if (!handle_) return 0;
+    return static_cast<std::int16_t>(GetControlValue(*handle_, slot));
+}
+
+}  // namespace varlindo
