@@ -11,8 +11,8 @@ Form1::Form1(App& app)
       DeviceFrame(*this, "DeviceFrame", "", 90, 630, 4260, 4950),
       CurrentDeviceTitle(*this, "CurrentDeviceTitle", "Current Soundcard:", 150, 210, 3960, 255, &DeviceFrame),
       CurrentCardTxt(*this, "CurrentCardTxt", "", 150, 510, 3960, 510, &DeviceFrame),
-      DeviceList(*this, "DeviceList", 150, 1110, 3960, 2310, &DeviceFrame),
       NiknameList(*this, "NiknameList", 150, 1110, 3960, 2310, &DeviceFrame),
+      DeviceList(*this, "DeviceList", 150, 1110, 3960, 2310, &DeviceFrame),
       PlayCheck(*this, "PlayCheck", "For playback", 150, 3540, 1920, 300, &DeviceFrame),
       RecordCheck(*this, "RecordCheck", "For record", 2190, 3540, 1920, 300, &DeviceFrame),
       SetBtn(*this, "SetBtn", "&Set Soundcard", 150, 4020, 3960, 480, &DeviceFrame),
@@ -25,6 +25,13 @@ Form1::Form1(App& app)
       app_(app),
       registry_(app.GetRegistry()) {
     CurrentCardTxt.SetFontBold(true);
+    CurrentCardTxt.UseMnemonic = false;  // card names may hold "&"
+    CurrentDeviceTitle.UseMnemonic = false;
+    DeviceBtn.Graphical = true;
+    StartupBtn.Graphical = true;
+    DeviceList.TabStop = false;  // covered by the nickname list
+    // The settings page is not part of this window yet.
+    StartupBtn.SetEnabled(false);
     BindEvents();
 }
 

@@ -27,8 +27,9 @@ public:
     ui::Frame DeviceFrame;
     ui::Label CurrentDeviceTitle;
     ui::Label CurrentCardTxt;
-    ui::ListBox DeviceList;
+    // The nickname list lies exactly over the device list; earlier controls lie on top.
     ui::ListBox NiknameList;
+    ui::ListBox DeviceList;
     ui::CheckBox PlayCheck;
     ui::CheckBox RecordCheck;
     ui::Button SetBtn;

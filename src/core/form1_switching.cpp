@@ -79,13 +79,13 @@ void Form1::MarkCurrentDevice(const std::string& name) {
 void Form1::SetDevice(const std::string& name) {
     UiPort& ui = app_.GetPlatform().ui;
     if (name.empty()) {
-        ui.MessageBox(Say("Please select an device", "Bitte w\xC3\xA4hlen Sie eine Soundkarte aus"),
+        ui.ShowMessageBox(Say("Please select an device", "Bitte w\xC3\xA4hlen Sie eine Soundkarte aus"),
                       Say("No Soundcard selected", "Keine Soundkarte ausgew\xC3\xA4hlt"),
                       mb::Ok | mb::IconInformation);
         return;
     }
     if (PlayCheck.Value() == 0 && RecordCheck.Value() == 0) {
-        ui.MessageBox(Say("You have not selected Playback or Record!\r\rYou must select an input and/or output "
+        ui.ShowMessageBox(Say("You have not selected Playback or Record!\r\rYou must select an input and/or output "
                           "before you can set the device!",
                           "Die Einstellungen sind unvollst\xC3\xA4ndig!\r\rSie m\xC3\xBCssen Wiedergabe oder "
                           "Aufnahme ausw\xC3\xA4hlen, bevor die die Soundkarte wechseln k\xC3\xB6nnen!"),

@@ -143,7 +143,7 @@ std::string Registry::ReadValueByPath(const std::string& full_path) {
 
 void Registry::CheckAppName() {
     if (!text::Trim(app_title_).empty()) return;
-    platform_.ui.MessageBox(
+    platform_.ui.ShowMessageBox(
         "Der Programm-Name wurde nicht festgelegt\r(Wird f\xC3\xBCr Registry etc. ben\xC3\xB6tigt)\r"
         "Bitte die AppDefOps.Initialize - Funktion aufrufen!",
         "", mb::Ok);

@@ -106,7 +106,7 @@ std::int16_t SoundDeviceObj::ReadNumber(const std::string& key, std::int16_t fal
 
 void SoundDeviceObj::Load(const std::string& device_name) {
     const std::string name = text::Trim(device_name);
-    if (name.empty()) registry_->GetPlatform().ui.MessageBox("No Devicename found!", "", mb::Ok);
+    if (name.empty()) registry_->GetPlatform().ui.ShowMessageBox("No Devicename found!", "", mb::Ok);
     Device_name = name;
 
     // A value that is no 16-bit number reads as its key's default; the others still load.
@@ -127,7 +127,7 @@ void SoundDeviceObj::SaveAll() {
     Device_name = text::Trim(Device_name);
     if (text::Trim(Alias_Name).empty()) Alias_Name = Device_name;
     if (text::Trim(Alias_Name).empty()) {
-        registry_->GetPlatform().ui.MessageBox("Fehler-Leerer Device \xC3\xBC" "bergeben", "", mb::Ok);
+        registry_->GetPlatform().ui.ShowMessageBox("Fehler-Leerer Device \xC3\xBC" "bergeben", "", mb::Ok);
         return;
     }
     const std::string section = Section();

@@ -69,7 +69,7 @@ std::string RunFile::QuoteProgram(const std::string& program) {
     return "\"" + s + "\"";
 }
 
-std::string RunFile::FindExecutableFor(const std::string& file) { return platform_.shell.FindExecutable(file); }
+std::string RunFile::FindExecutableFor(const std::string& file) { return platform_.shell.ExecutableFor(file); }
 
 std::string RunFile::PlaceholderPath(const std::string& name) const {
     return AddTrailingSeparator(platform_.files.TempFolder()) + name;
@@ -94,11 +94,11 @@ std::string RunFile::GetAssociatedProgram(const std::string& file) {
     if (!name_part.empty() && name_part.front() == '*') name_part.erase(0, 1);
 
     auto remove_in_place_probe = [&] {
-        if (created_in_place) files.DeleteFile(file);
+        if (created_in_place) files.RemoveFile(file);
     };
 
     if (text::Contains(name_part, "*")) {
-        const int answer = platform_.ui.MessageBox(
+        const int answer = platform_.ui.ShowMessageBox(
             name_part + "Enth\xC3\xA4lt ung\xC3\xBCltige Zeichen Abbrechen?", app_title_, mb::YesNo);
         if (answer == mb::AnswerYes) {
             remove_in_place_probe();
@@ -112,7 +112,7 @@ std::string RunFile::GetAssociatedProgram(const std::string& file) {
         const std::string probe = PlaceholderPath("zzzzzzzTemp_" + name_part);
         files.WriteTextFile(probe, "  \r\n");
         program = FindExecutableFor(probe);
-        files.DeleteFile(probe);
+        files.RemoveFile(probe);
     } else {
         program = FindExecutableFor(full);
     }
@@ -125,7 +125,7 @@ std::string RunFile::GetAssociatedProgram(const std::string& file) {
         const std::string probe = PlaceholderPath("RunFileTmp" + extension);
         files.WriteTextFile(probe, " \r\n");
         program = FindExecutableFor(probe);
-        files.DeleteFile(probe);
+        files.RemoveFile(probe);
     }
 
     remove_in_place_probe();
@@ -136,7 +136,7 @@ void RunFile::OpenUrlInBrowser(const std::string& url, int window_style) {
     const std::string probe = PlaceholderPath("OrvX00001.html");
     platform_.files.WriteTextFile(probe, " \r\n");
     const std::string program = GetAssociatedProgram(probe);
-    platform_.files.DeleteFile(probe);
+    platform_.files.RemoveFile(probe);
     if (program.empty()) return;
     platform_.shell.StartProgram(QuoteProgram(program) + " " + url, window_style);
 }

@@ -104,7 +104,7 @@ struct FilePort {
     // nothing when the path cannot be examined (it does not exist)
     virtual std::optional<bool> IsFolder(const std::string& path) = 0;
     virtual bool WriteTextFile(const std::string& path, const std::string& content) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     virtual std::string CurrentFolder() = 0;
     virtual bool SetCurrentFolder(const std::string& path) = 0;
     virtual bool SetCurrentDrive(char drive) = 0;
@@ -118,7 +118,7 @@ struct ShellPort {
     // Short (8.3) form; nothing when the platform cannot give one.
     virtual std::optional<std::string> ShortPath(const std::string& path) = 0;
     // The program the shell associates with this existing file, or "".
-    virtual std::string FindExecutable(const std::string& file) = 0;
+    virtual std::string ExecutableFor(const std::string& file) = 0;
     // Starts a command line without waiting. `show` is a window style (1: normal, focused).
     virtual bool StartProgram(const std::string& command_line, int show) = 0;
 };
@@ -138,7 +138,7 @@ inline constexpr int AnswerNo = 7;
 struct UiPort {
     virtual ~UiPort() = default;
     // An empty title shows the application title.
-    virtual int MessageBox(const std::string& text, const std::string& title, int style) = 0;
+    virtual int ShowMessageBox(const std::string& text, const std::string& title, int style) = 0;
     virtual void Beep(unsigned type) = 0;
     // Runs the events that are waiting (a button press in the window, a timer tick ...).
     virtual void DoEvents() = 0;

@@ -63,6 +63,8 @@ public:
     std::optional<Color> ForeColor() const { return fore_color_; }
     void SetForeColor(Color color);
     void SetFocus();
+    // Design-time: reached with the Tab key.
+    bool TabStop = true;
 
     // Events, bound by the form that owns the control.
     std::function<void()> Click;
@@ -101,12 +103,16 @@ class Label : public Control {
 public:
     Label(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
         : Control(form, std::move(name), Kind::Label, std::move(caption), l, t, w, h, in) {}
+    // Design-time: "&" marks an access key ("&&" shows one "&"); off for run-time texts.
+    bool UseMnemonic = true;
 };
 
 class Button : public Control {
 public:
     Button(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
         : Control(form, std::move(name), Kind::Button, std::move(caption), l, t, w, h, in) {}
+    // Design-time: a graphical button draws its own back colour.
+    bool Graphical = false;
 };
 
 class Frame : public Control {

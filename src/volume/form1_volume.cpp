@@ -14,7 +14,7 @@ constexpr const char* kDeviceNumberTooLarge = "Devicenummer stimmt nicht (zu gro
 void Form1::SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume) {
     Platform& platform = app_.GetPlatform();
     if (DeviceNumber > platform.waveout.DeviceCount() - 1) {
-        platform.ui.MessageBox(kDeviceNumberTooLarge, "", mb::Ok);
+        platform.ui.ShowMessageBox(kDeviceNumberTooLarge, "", mb::Ok);
         return;
     }
     Volume = std::clamp<std::int16_t>(Volume, 0, 100);
@@ -28,7 +28,7 @@ void Form1::SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume) {
 std::int16_t Form1::GetVolume(std::int16_t DeviceNumber) {
     Platform& platform = app_.GetPlatform();
     if (DeviceNumber > platform.waveout.DeviceCount() - 1) {
-        platform.ui.MessageBox(kDeviceNumberTooLarge, "", mb::Ok);
+        platform.ui.ShowMessageBox(kDeviceNumberTooLarge, "", mb::Ok);
         return -1;
     }
     if (auto volume = platform.waveout.Volume(DeviceNumber)) {

@@ -65,7 +65,7 @@ TEST(FileContract, SmallFilesFoldersAndTheTemporaryFolder) {
     FilePort& files = Ports().files;
     const std::string folder = ScratchFolder();
     const std::string file = folder + "probe file.txt";
-    files.DeleteFile(file);
+    files.RemoveFile(file);
     EXPECT_FALSE(files.FileExists(file));
     EXPECT_FALSE(files.IsFolder(file).has_value());
     ASSERT_TRUE(files.WriteTextFile(file, " \r\n"));
@@ -73,7 +73,7 @@ TEST(FileContract, SmallFilesFoldersAndTheTemporaryFolder) {
     EXPECT_EQ(files.IsFolder(file), false);
     EXPECT_EQ(files.IsFolder(folder.substr(0, folder.size() - 1)), true);
     EXPECT_FALSE(files.FileExists(folder.substr(0, folder.size() - 1)));
-    EXPECT_TRUE(files.DeleteFile(file));
+    EXPECT_TRUE(files.RemoveFile(file));
     EXPECT_FALSE(files.FileExists(file));
 
     const std::string temp = files.TempFolder();

@@ -277,7 +277,7 @@ bool SimPlatform::WriteTextFile(const std::string& path, const std::string& cont
     return true;
 }
 
-bool SimPlatform::DeleteFile(const std::string& path) { return desktop_.files.erase(NormalPath(path)) != 0; }
+bool SimPlatform::RemoveFile(const std::string& path) { return desktop_.files.erase(NormalPath(path)) != 0; }
 
 bool SimPlatform::SetCurrentFolder(const std::string& path) {
     if (!desktop_.folders.count(NormalPath(path))) return false;
@@ -306,7 +306,7 @@ std::optional<std::string> SimPlatform::ShortPath(const std::string& path) {
     return std::nullopt;
 }
 
-std::string SimPlatform::FindExecutable(const std::string& file) {
+std::string SimPlatform::ExecutableFor(const std::string& file) {
     if (!desktop_.HasFile(file)) return {};
     const std::string p = Lower(file);
     const size_t dot = p.rfind('.');
@@ -320,7 +320,7 @@ bool SimPlatform::StartProgram(const std::string& command_line, int) {
     return true;
 }
 
-int SimPlatform::MessageBox(const std::string& text, const std::string& title, int style) {
+int SimPlatform::ShowMessageBox(const std::string& text, const std::string& title, int style) {
     boxes.push_back(Box{text, title, style});
     if (answer) return answer(boxes.back());
     return (style & 0xF) == mb::YesNo ? mb::AnswerYes : mb::AnswerOk;

@@ -145,7 +145,7 @@ public:
     bool FileExists(const std::string& path) override;
     std::optional<bool> IsFolder(const std::string& path) override;
     bool WriteTextFile(const std::string& path, const std::string& content) override;
-    bool DeleteFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
     std::string CurrentFolder() override { return current_folder; }
     bool SetCurrentFolder(const std::string& path) override;
     bool SetCurrentDrive(char drive) override;
@@ -154,10 +154,10 @@ public:
     std::string Environment(const std::string& name) override;
     // ShellPort
     std::optional<std::string> ShortPath(const std::string& path) override;
-    std::string FindExecutable(const std::string& file) override;
+    std::string ExecutableFor(const std::string& file) override;
     bool StartProgram(const std::string& command_line, int show) override;
     // UiPort
-    int MessageBox(const std::string& text, const std::string& title, int style) override;
+    int ShowMessageBox(const std::string& text, const std::string& title, int style) override;
     void Beep(unsigned type) override { beeps.push_back(type); }
     void DoEvents() override {
         if (on_do_events) on_do_events();

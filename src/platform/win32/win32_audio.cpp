@@ -1,0 +1,105 @@
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_text.h"
+
+namespace varlindo::win32 {
+namespace {
+HMIXER ToMixer(MixerHandle h) { return reinterpret_cast<HMIXER>(h); }
+HMIXEROBJ ToMixerObj(MixerHandle h) { return reinterpret_cast<HMIXEROBJ>(h); }
+}  // namespace
+
+int WaveOut::DeviceCount() { return static_cast<int>(waveOutGetNumDevs()); }
+
+std::optional<std::string> WaveOut::ProductName(int device) {
+    if (device < 0) return std::nullopt;
+    WAVEOUTCAPSW caps{};
+    if (waveOutGetDevCapsW(static_cast<UINT_PTR>(device), &caps, sizeof caps) != MMSYSERR_NOERROR)
+        return std::nullopt;
+    std::wstring_view name(caps.szPname, sizeof caps.szPname / sizeof caps.szPname[0]);
+    return Utf8(name.substr(0, name.find(L'\0')));
+}
+
+std::optional<std::uint32_t> WaveOut::Volume(int device) {
+    if (device < 0) return std::nullopt;
+    DWORD volume = 0;
+    if (waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &volume) != MMSYSERR_NOERROR)
+        return std::nullopt;
+    return volume;
+}
+
+int Mixer::MixerCount() { return static_cast<int>(mixerGetNumDevs()); }
+
+std::optional<MixerHandle> Mixer::Open(int mixer) {
+    if (mixer < 0) return std::nullopt;
+    HMIXER h = nullptr;
+    if (mixerOpen(&h, static_cast<UINT>(mixer), 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) return std::nullopt;
+    return reinterpret_cast<MixerHandle>(h);
+}
+
+std::uint32_t Mixer::Close(MixerHandle h) { return mixerClose(ToMixer(h)); }
+
+std::optional<std::uint32_t> Mixer::LineByComponentType(MixerHandle h, std::uint32_t component) {
+    MIXERLINEW line{};
+    line.cbStruct = sizeof line;
+    line.dwComponentType = component;
+    if (mixerGetLineInfoW(ToMixerObj(h), &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+        MMSYSERR_NOERROR)
+        return std::nullopt;
+    return line.dwLineID;
+}
+
+std::optional<MixerControlInfo> Mixer::ControlByType(MixerHandle h, std::uint32_t line_id, std::uint32_t type) {
+    MIXERCONTROLW control{};
+    MIXERLINECONTROLSW request{};
+    request.cbStruct = sizeof request;
+    request.dwLineID = line_id;
+    request.dwControlType = type;
+    request.cControls = 1;
+    request.cbmxctrl = sizeof control;
+    request.pamxctrl = &control;
+    if (mixerGetLineControlsW(ToMixerObj(h), &request, MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+        MMSYSERR_NOERROR)
+        return std::nullopt;
+    return MixerControlInfo{control.dwControlID, static_cast<std::int32_t>(control.Bounds.dwMinimum),
+                            static_cast<std::int32_t>(control.Bounds.dwMaximum)};
+}
+
+std::optional<std::uint32_t> Mixer::GetValue(MixerHandle h, std::uint32_t control) {
+    MIXERCONTROLDETAILS_UNSIGNED value{};
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = control;
+    details.cChannels = 1;
+    details.cbDetails = sizeof value;
+    details.paDetails = &value;
+    if (mixerGetControlDetailsW(ToMixerObj(h), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
+        MMSYSERR_NOERROR)
+        return std::nullopt;
+    return value.dwValue;
+}
+
+bool Mixer::SetValue(MixerHandle h, std::uint32_t control, std::uint32_t v) {
+    MIXERCONTROLDETAILS_UNSIGNED value{};
+    value.dwValue = v;
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = control;
+    details.cChannels = 1;
+    details.cbDetails = sizeof value;
+    details.paDetails = &value;
+    return mixerSetControlDetails(ToMixerObj(h), &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
+           MMSYSERR_NOERROR;
+}
+
+std::optional<int> Mixer::MixerOfWaveOut(int device) {
+    if (device < 0) return std::nullopt;
+    UINT id = 0;
+    if (mixerGetID(reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(device)), &id, MIXER_OBJECTF_WAVEOUT) !=
+        MMSYSERR_NOERROR)
+        return std::nullopt;
+    return static_cast<int>(id);
+}
+
+}  // namespace varlindo::win32

@@ -1,0 +1,11 @@
+#pragma once
+// UTF-8 <-> UTF-16 at the boundary to the W functions. Inner NULs survive.
+#include <string>
+#include <string_view>
+
+namespace varlindo::win32 {
+std::wstring Wide(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
+// A lone carriage return breaks a line in the program's texts; Windows controls want CR LF.
+std::wstring WideLines(std::string_view utf8);
+}  // namespace varlindo::win32
