@@ -4,11 +4,11 @@ namespace varlindo {
 
 // The window is laid out in twips; the view scales them to the display's DPI.
 Form1::Form1(App& app)
-    : ui::Form("Varlindo", kWidth, 6360),
+    : ui::Form("Varlindo", kWidth, 6480),
       DeviceBtn(*this, "DeviceBtn", "Device", 90, 90, 1380, 450),
       StartupBtn(*this, "StartupBtn", "Settings", 1530, 90, 1380, 450),
       Command1(*this, "Command1", "&Hide >>", 2970, 90, 1380, 450),
-      DeviceFrame(*this, "DeviceFrame", "", 90, 630, 4260, 4950),
+      DeviceFrame(*this, "DeviceFrame", "", 90, 630, 4260, 4650),
       CurrentDeviceTitle(*this, "CurrentDeviceTitle", "Current Soundcard:", 150, 210, 3960, 255, &DeviceFrame),
       CurrentCardTxt(*this, "CurrentCardTxt", "", 150, 510, 3960, 510, &DeviceFrame),
       NiknameList(*this, "NiknameList", 150, 1110, 3960, 2310, &DeviceFrame),
@@ -16,9 +16,9 @@ Form1::Form1(App& app)
       PlayCheck(*this, "PlayCheck", "For playback", 150, 3540, 1920, 300, &DeviceFrame),
       RecordCheck(*this, "RecordCheck", "For record", 2190, 3540, 1920, 300, &DeviceFrame),
       SetBtn(*this, "SetBtn", "&Set Soundcard", 150, 4020, 3960, 480, &DeviceFrame),
-      StartupFrame(*this, "StartupFrame", "", 4500, 630, 4260, 4950),
+      StartupFrame(*this, "StartupFrame", "", 4500, 630, 4260, 4650),
       StartupCombo(*this, "StartupCombo", 150, 510, 3960, 315, &StartupFrame),
-      ExitBtn(*this, "ExitBtn", "E&xit", 2970, 5700, 1380, 420),
+      ExitBtn(*this, "ExitBtn", "E&xit", 2970, 5370, 1380, 420),
       RefreshTimer(*this, "RefreshTimer", 10000),
       CurrentDevice(app.GetRegistry()),
       EditedDevice(app.GetRegistry()),

@@ -3,8 +3,12 @@
 //   vtool dump TITLE            the window with this title and its controls, as JSON lines
 //   vtool box TITLE             the text of the message box with this title
 //   vtool volume N              speaker and wave volume of the mixer of wave-out device N, in raw units
+//   vtool close TITLE           asks the window with this title to close (WM_CLOSE)
 #include <windows.h>
 #include <mmsystem.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <string>
@@ -138,6 +142,7 @@ int Volume(UINT device) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
+    _setmode(_fileno(stdout), _O_BINARY);  // "\r\n" in a text stays as it is
     const std::wstring command = argv[1];
     if (command == L"devices") return Devices();
     if (command == L"volume" && argc >= 3) return Volume(static_cast<UINT>(_wtoi(argv[2])));
@@ -147,6 +152,10 @@ int wmain(int argc, wchar_t** argv) {
         PrintWindow(h, "window");
         EnumChildWindows(h, PrintChild, 0);
         return 0;
+    }
+    if (command == L"close" && argc >= 3) {
+        HWND h = FindTopLevel(argv[2]);
+        return h && PostMessageW(h, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (command == L"box" && argc >= 3) {
         HWND h = FindTopLevel(argv[2], L"#32770");

@@ -1,0 +1,289 @@
+"""Runs Varlindo.exe under Wine on a virtual X display with three virtual sound cards.
+
+Used by tools/run and by the end-to-end tests. Standard library only.
+
+A ready Wine prefix (the template) is built once under build/wine/ and copied for each
+session, so every session starts from the same clean machine: the cards enumerate as
+"Out: default", "Out: Realtek HD Audio", "Out: USB Headset", in that order.
+"""
+
+import fcntl
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+BUILD = ROOT / "build" / "windows"
+LAB = ROOT / "build" / "wine"
+SCREENS = ROOT / "build" / "screens"
+TEMPLATE = LAB / "template"
+HOME = LAB / "home"
+
+# The virtual cards, in the order Wine enumerates them after "default".
+CARDS = ["Realtek HD Audio", "USB Headset"]
+DEVICE_NAMES = ["Out: default"] + [f"Out: {c}" for c in CARDS]
+TEMPLATE_VERSION = "3"
+
+MAPPER_KEY = r"HKCU\Software\Microsoft\Multimedia\Sound Mapper"
+SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Varlindo"
+WINDOW_TITLE = "Varlindo Vers. 2.0.1"
+PROGRAM_IN_PREFIX = r"C:\Program Files\Varlindo\Varlindo.exe"
+
+
+def base_env(prefix, display):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "http_", "https_"))}
+    env.update(HOME=str(HOME), WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEARCH="win64",
+               WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
+    env.pop("http_proxy", None)
+    env.pop("https_proxy", None)
+    return env
+
+
+class Display:
+    """An Xvfb display of our own (one per session, so windows never overlap)."""
+
+    def __init__(self):
+        for n in range(60, 120):
+            if not Path(f"/tmp/.X{n}-lock").exists() and not Path(f"/tmp/.X11-unix/X{n}").exists():
+                break
+        self.name = f":{n}"
+        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if Path(f"/tmp/.X11-unix/X{n}").exists():
+                return
+            time.sleep(0.05)
+        raise RuntimeError("Xvfb did not start")
+
+    def close(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+def _write_home():
+    HOME.mkdir(parents=True, exist_ok=True)
+    lines = ["pcm.!default { type null }"] + [f'pcm."{c}" {{ type null }}' for c in CARDS]
+    (HOME / ".asoundrc").write_text("\n".join(lines) + "\n")
+
+
+def ensure_template(log=print):
+    """Builds the ready prefix once; later calls reuse it."""
+    LAB.mkdir(parents=True, exist_ok=True)
+    with open(LAB / "template.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        stamp = TEMPLATE / ".varlindo-template"
+        if stamp.exists() and stamp.read_text() == TEMPLATE_VERSION:
+            return
+        log("Preparing the Wine prefix with three virtual sound cards (once, about 30 s) ...")
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        _write_home()
+        display = Display()
+        try:
+            env = base_env(TEMPLATE, display.name)
+            run = lambda *a: subprocess.run(list(a), env=env, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL, timeout=300)
+            run("wineboot", "-i")
+            reg = lambda *a: run("wine", "reg", "add", *a, "/f")
+            reg(r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "alsa")
+            reg(r"HKCU\Software\Wine\Drivers\winealsa.drv", "/v", "ALSAOutputDevices", "/t", "REG_MULTI_SZ",
+                "/d", "\\0".join(CARDS))
+            # Fixed endpoint ids give a fixed order: default first, then ascending id.
+            for i, card in enumerate(CARDS + ["default"], start=1):
+                reg(rf"HKCU\Software\Wine\Drivers\winealsa.drv\devices\0,{card}", "/v", "guid", "/t", "REG_BINARY",
+                    "/d", f"0{i}" + "0" * 30)
+            # No window manager: do not wait for windows to unmap.
+            reg(r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N")
+            run("wine", str(BUILD / "vtool.exe"), "devices")
+            run("wineserver", "-w")
+            for folder in ("Desktop", "Documents", "Downloads"):
+                for p in (TEMPLATE / "drive_c" / "users").glob(f"*/{folder}"):
+                    if p.is_symlink():
+                        p.unlink()
+                        p.mkdir()
+        finally:
+            display.close()
+        stamp.write_text(TEMPLATE_VERSION)
+
+
+class Session:
+    """A copy of the template prefix, its own display and a persistent wineserver."""
+
+    def __init__(self, name, keep=False, fresh=True, dpi=None):
+        ensure_template()
+        self.name = name
+        self.prefix = LAB / f"pfx-{name}"
+        self.keep = keep
+        if fresh or not self.prefix.exists():
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            subprocess.run(["cp", "-a", str(TEMPLATE), str(self.prefix)], check=True)
+        self.display = Display() if not (keep and os.environ.get("DISPLAY")) else None
+        self.env = base_env(self.prefix, self.display.name if self.display else os.environ["DISPLAY"])
+        self.procs = []
+        # The server and the services it starts must not hold our output pipes open.
+        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], **quiet)
+        subprocess.run(["wine", "wineboot"], timeout=120, **quiet)
+        self.install_program()
+        if dpi:
+            self.set_dpi(dpi)
+
+    # ---------------------------------------------------------------- running things
+    def wine(self, *args, timeout=60, check=False):
+        return subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, text=True,
+                              stdin=subprocess.DEVNULL, timeout=timeout, check=check)
+
+    def vtool(self, *args, timeout=30):
+        return self.wine(BUILD / "vtool.exe", *args, timeout=timeout)
+
+    def install_program(self):
+        target = self.prefix / "drive_c" / "Program Files" / "Varlindo"
+        target.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(BUILD / "Varlindo.exe", target / "Varlindo.exe")
+
+    def start(self, *args):
+        """Starts Varlindo.exe with this command line, without waiting for it."""
+        with open(LAB / f"{self.name}.log", "ab") as log:
+            proc = subprocess.Popen(["wine", PROGRAM_IN_PREFIX, *args], env=self.env, stdin=subprocess.DEVNULL,
+                                    stdout=log, stderr=log)
+        self.procs.append(proc)
+        return proc
+
+    def set_dpi(self, dpi):
+        self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
+        self.reg_add(r"HKCC\Software\Fonts", "LogPixels", "REG_DWORD", str(dpi))
+
+    # ---------------------------------------------------------------- registry
+    def reg_add(self, key, name, kind, data):
+        self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f", check=True)
+
+    def reg_delete(self, key, name):
+        self.wine("reg", "delete", key, "/v", name, "/f")
+
+    def reg_query(self, key, name):
+        """(type, data) of a value, or None when it is missing. DWORDs come back as int."""
+        out = self.wine("reg", "query", key, "/v", name)
+        if out.returncode != 0:
+            return None
+        for line in out.stdout.replace("\r", "").splitlines():
+            parts = line.strip().split("    ")
+            if len(parts) >= 2 and parts[0].lower() == name.lower():
+                kind = parts[1]
+                data = parts[2] if len(parts) > 2 else ""
+                if kind == "REG_DWORD":
+                    return kind, int(data, 16)
+                return kind, data
+        return None
+
+    def mapper(self, name):
+        value = self.reg_query(MAPPER_KEY, name)
+        return value[1] if value else None
+
+    def wait_for(self, what, check, timeout=15, step=0.2):
+        deadline = time.time() + timeout
+        last = None
+        while time.time() < deadline:
+            last = check()
+            if last:
+                return last
+            time.sleep(step)
+        raise AssertionError(f"timed out waiting for {what}; last: {last!r}")
+
+    # ---------------------------------------------------------------- windows
+    def dump(self, title=WINDOW_TITLE):
+        out = self.vtool("dump", title)
+        if out.returncode != 0:
+            return None
+        rows = [json.loads(line) for line in out.stdout.splitlines() if line.strip()]
+        return {"window": rows[0], "controls": rows[1:]}
+
+    def wait_window(self, title=WINDOW_TITLE, timeout=20):
+        def shown():
+            d = self.dump(title)
+            return d if d and d["window"]["visible"] else None
+        return self.wait_for(f"window {title!r}", shown, timeout)
+
+    def box_text(self, title):
+        out = self.vtool("box", title)
+        return out.stdout.replace("\r", "") if out.returncode == 0 else None
+
+    @staticmethod
+    def control(dump, cls=None, text=None, index=0):
+        found = [c for c in dump["controls"]
+                 if (cls is None or c["class"].lower() == cls.lower()) and (text is None or c["text"] == text)]
+        return found[index] if len(found) > index else None
+
+    @staticmethod
+    def visible_list(dump):
+        """The list the user sees: the topmost visible list box."""
+        lists = [c for c in dump["controls"] if c["class"].lower() == "listbox" and c["visible"]]
+        return lists[0]
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=20)
+
+    def click(self, x, y, double=False):
+        self.xdotool("mousemove", "--sync", x, y)
+        if double:
+            self.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        else:
+            self.xdotool("click", 1)
+
+    def click_control(self, control, double=False):
+        self.click(control["x"] + control["w"] // 2, control["y"] + control["h"] // 2, double)
+
+    def click_list_item(self, lst, index, double=False):
+        y = lst["y"] + 2 + (index - lst["top_index"]) * lst["item_height"] + lst["item_height"] // 2
+        self.click(lst["x"] + lst["w"] // 3, y, double)
+
+    def screenshot(self, name, rect=None):
+        SCREENS.mkdir(parents=True, exist_ok=True)
+        path = SCREENS / f"{name}.png"
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30)
+        if rect:
+            x, y, w, h = rect
+            subprocess.run(["convert", str(path), "-crop", f"{w}x{h}+{max(0, x)}+{max(0, y)}", "+repage", str(path)],
+                           check=True, timeout=30)
+        return path
+
+    @staticmethod
+    def colours(path):
+        out = subprocess.run(["convert", str(path), "-format", "%k", "info:"], capture_output=True, text=True)
+        return int(out.stdout.strip() or 0)
+
+    def window_shot(self, name, dump):
+        w = dump["window"]
+        return self.screenshot(name, (w["x"], w["y"], w["w"], w["h"]))
+
+    # ---------------------------------------------------------------- ending
+    def close_program(self, title=WINDOW_TITLE, timeout=15):
+        self.vtool("close", title)
+        for proc in self.procs:
+            try:
+                proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                pass
+
+    def close(self):
+        for proc in self.procs:
+            if proc.poll() is None:
+                proc.send_signal(signal.SIGTERM)
+        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-k"], **quiet)
+        subprocess.run(["wineserver", "-w"], **quiet)
+        for proc in self.procs:
+            try:
+                proc.wait(5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+        if self.display:
+            self.display.close()
+        if not self.keep:
+            shutil.rmtree(self.prefix, ignore_errors=True)
