@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <string>
 
 #include "app/language.h"
@@ -15,9 +16,16 @@
 namespace varlindo {
 
 class Form1;
+class SystemTray;
 
 // The window message that tells running instances that the default card changed.
 inline constexpr unsigned kDeviceChangeMessage = 818;
+
+// The platform's system sound for a kind: MessageBeep(kind x 16) below 16, else the kind
+// itself. Kind 3 is the exclamation sound that confirms a switch.
+inline void PlaySystemSound(UiPort& ui, std::int16_t kind) {
+    ui.Beep(static_cast<unsigned>(kind < 16 ? kind * 16 : kind));
+}
 
 class App {
 public:
@@ -37,8 +45,20 @@ public:
     Form1& MainForm();
     bool HasMainForm() const { return form1_ != nullptr; }
 
+    // The tray window, created on first use; unloading it removes the icon.
+    SystemTray& Tray();
+    bool HasTray() const { return tray_ != nullptr; }
+    void UnloadTray();
+
     // Loads the main window: the program starts.
     void Start();
+    // The user closed the main window (close box, Alt+F4); ends the program unless the
+    // close is cancelled.
+    void Close();
+    // Windows is ending the session: run the shut-down work without asking when hidden.
+    // Returns false when the user declined.
+    bool QueryEndSession();
+    void EndSession();
     // A window message from outside (another instance's device-change notification).
     void HandleWindowMessage(unsigned message, std::uintptr_t wparam);
 
@@ -50,6 +70,7 @@ private:
     SoundMixer mixer_;
     RunFile run_file_;
     std::unique_ptr<Form1> form1_;
+    std::unique_ptr<SystemTray> tray_;
 };
 
 }  // namespace varlindo

@@ -18,6 +18,9 @@ Form1::Form1(App& app)
       SetBtn(*this, "SetBtn", "&Set Soundcard", 150, 4020, 3960, 480, &DeviceFrame),
       StartupFrame(*this, "StartupFrame", "", 4500, 630, 4260, 4650),
       StartupCombo(*this, "StartupCombo", 150, 510, 3960, 315, &StartupFrame),
+      SetDefaultOnStartupCheck(*this, "SetDefaultOnStartupCheck", "On startup", 150, 3000, 1920, 300, &StartupFrame),
+      SetDefaultOnShutdownCheck(*this, "SetDefaultOnShutdownCheck", "On shutdown", 2190, 3000, 1920, 300,
+                                &StartupFrame),
       ExitBtn(*this, "ExitBtn", "E&xit", 2970, 5370, 1380, 420),
       RefreshTimer(*this, "RefreshTimer", 10000),
       CurrentDevice(app.GetRegistry()),
@@ -48,6 +51,8 @@ void Form1::BindEvents() {
     Command1.Click = [this] { Command1_Click(); };
     ExitBtn.Click = [this] { ExitBtn_Click(); };
     RefreshTimer.Tick = [this] { RefreshTimer_Timer(); };
+    Resize = [this] { Form_Resize(); };
+    KeyPress = [this](int& key) { Form_KeyPress(key); };
 }
 
 void Form1::NiknameList_Click() {

@@ -35,6 +35,8 @@ public:
     ui::Button SetBtn;
     ui::Frame StartupFrame;
     ui::ComboBox StartupCombo;
+    ui::CheckBox SetDefaultOnStartupCheck;
+    ui::CheckBox SetDefaultOnShutdownCheck;
     ui::Button ExitBtn;
     ui::Timer RefreshTimer;
 
@@ -47,6 +49,7 @@ public:
     std::int32_t StartStamp = 0;
     bool ExitConfirmed = false;
     bool HotkeysRegistered = false;
+    bool TrayIconActive = false;
 
     // ---- card catalogue and switching ----
     void LoadDevices();
@@ -72,10 +75,27 @@ public:
     void PlayCheck_Click();
     void RecordCheck_Click();
 
-    // ---- start-up ----
+    // ---- command line ----
+    bool CheckCommandline();
+
+    // ---- start-up and shut-down ----
+    // Unload modes: how a close was asked for (not examined).
+    static constexpr int kFormControlMenu = 0, kFormCode = 1, kAppWindows = 2;
     void Form_Load();
+    void Form_QueryUnload(bool& cancel, int unload_mode);
+    void Form_Unload(bool& cancel);
+    void Form_Resize();
+    void Form_KeyPress(int& key_ascii);
     void Command1_Click();
     void ExitBtn_Click();
+    // Runs the close events; true when the window was unloaded (hidden; the object stays).
+    bool UnloadForm(int unload_mode);
+    // Ends the tray icon and the dialogs, at the end of the program.
+    void CloseTrayAndDialogs();
+    // Another start of the program asks for this window.
+    void BringForward();
+    // Puts the icon into the notification area with this tooltip.
+    void AddTrayIcon(const std::string& tooltip);
 
     // ---- volume of one card ----
     void SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume);
@@ -89,6 +109,9 @@ public:
 
 private:
     void BindEvents();
+    void SetGermanCaptions();
+    // CurrentDevice := the card that "Playback" names.
+    void LoadPlaybackCard();
     // The text of `english` or `german`, whichever the interface language is.
     const std::string& Say(const std::string& english, const std::string& german) const {
         return Pick(app_.GetLanguage(), english, german);

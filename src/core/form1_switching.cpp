@@ -93,17 +93,26 @@ void Form1::SetDevice(const std::string& name) {
                       mb::Ok | mb::IconInformation);
         SetWindowState(ui::WindowState::Normal);
         Show();
-        CurrentDevice.Load(text::Trim(registry_.ReadValueByPath(kPlaybackPath)));
+        LoadPlaybackCard();
         return;
     }
 
-    CurrentDevice.Load(text::Trim(registry_.ReadValueByPath(kPlaybackPath)));
+    LoadPlaybackCard();
     // "Record" is always written before "Playback".
     if (RecordCheck.Value() == 1) registry_.WriteStringValue(kSoundMapperRoot, kSoundMapperKey, "Record", name);
     if (PlayCheck.Value() == 1) registry_.WriteStringValue(kSoundMapperRoot, kSoundMapperKey, "Playback", name);
 
     MarkCurrentDevice(registry_.ReadValueByPath(kPlaybackPath));
     LoadDevices();
+}
+
+void Form1::LoadPlaybackCard() {
+    // With no "Playback" value yet there is no card to load (and nothing to complain of).
+    const std::string playback = text::Trim(registry_.ReadValueByPath(kPlaybackPath));
+    if (playback.empty())
+        CurrentDevice.Clear();
+    else
+        CurrentDevice.Load(playback);
 }
 
 void Form1::DeviceList_DblClick() {

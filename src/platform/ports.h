@@ -110,6 +110,7 @@ struct FilePort {
     virtual bool SetCurrentDrive(char drive) = 0;
     virtual std::string TempFolder() = 0;    // with a trailing separator
     virtual std::string ProgramFolder() = 0; // folder of the running program, no trailing separator
+    virtual std::string ProgramName() = 0;   // file name of the running program, without extension
     virtual std::string Environment(const std::string& name) = 0;
 };
 
@@ -148,6 +149,48 @@ struct UiPort {
     virtual void EndProgram() = 0;
 };
 
+// ---------------------------------------------------------------- tray and menus
+struct MenuItem {
+    int id = 0;
+    std::string text;
+    bool separator = false;
+    bool checked = false;
+    bool grayed = false;
+};
+
+struct MenuPort {
+    virtual ~MenuPort() = default;
+    // Shows a popup menu at the mouse position and waits until it closes; the picked
+    // item's id, or 0 when the menu was dismissed.
+    virtual int TrackPopupMenu(const std::vector<MenuItem>& items) = 0;
+};
+
+struct TrayPort {
+    virtual ~TrayPort() = default;
+    // The program's one icon in the notification area, with the main window's icon.
+    virtual bool AddIcon(const std::string& tip) = 0;
+    virtual bool ModifyTip(const std::string& tip) = 0;
+    virtual bool RemoveIcon() = 0;
+};
+
+// ---------------------------------------------------------------- other instances
+using WindowRef = std::uintptr_t;
+
+// The message that ActivateProgram sends: "bring your main window forward".
+inline constexpr unsigned kBringForwardMessage = 0x8001;
+
+struct InstancePort {
+    virtual ~InstancePort() = default;
+    // True when another instance of this program runs for this user.
+    virtual bool PreviousInstance() = 0;
+    // The main window of another running instance whose caption begins with `title`.
+    virtual std::optional<WindowRef> FindProgramWindow(const std::string& title) = 0;
+    virtual void RestoreWindow(WindowRef window) = 0;
+    virtual void SetTopMost(WindowRef window, bool topmost) = 0;
+    // Asks that instance to bring its main window forward; false when none was found.
+    virtual bool ActivateProgram(const std::string& title) = 0;
+};
+
 struct LocalTime {
     int day = 1, hour = 0, minute = 0, second = 0;
 };
@@ -166,6 +209,9 @@ struct Platform {
     ShellPort& shell;
     UiPort& ui;
     ClockPort& clock;
+    TrayPort& tray;
+    MenuPort& menu;
+    InstancePort& instance;
 };
 
 }  // namespace varlindo

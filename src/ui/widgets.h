@@ -23,6 +23,7 @@ struct FormView {
     virtual void ControlChanged(Control& control) = 0;
     virtual void FormChanged() = 0;
     virtual void FocusControl(Control& control) = 0;
+    virtual void ActivateForm() = 0;
 };
 
 enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer };
@@ -214,6 +215,10 @@ public:
     void Hide();
     WindowState GetWindowState() const { return state_; }
     void SetWindowState(WindowState state);
+    // Brings the window to the front and gives it the focus.
+    void Activate() {
+        if (view_) view_->ActivateForm();
+    }
 
     const std::vector<Control*>& Controls() const { return controls_; }
     Control* Find(const std::string& name) const;

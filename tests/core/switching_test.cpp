@@ -21,12 +21,14 @@ TEST_F(SwitchingTest, FirstStartCreatesTheMissingSoundMapperValues) {
     EXPECT_EQ(Mapper("Record"), "Speakers (Realtek HD Audio)");
     EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.Caption(), "Varlindo Vers. 2.0.1");
+    EXPECT_FALSE(form.Visible());  // it lives in the notification area
+    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_EQ(Sim().tray_tip, "Speakers (Realtek HD Audio)");
     // The window shows the card that was just made the default.
     EXPECT_EQ(form.CurrentDeviceName, "Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.DeviceList.ListIndex(), 0);
     EXPECT_EQ(form.CurrentDeviceTitle.Caption(), "Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.CurrentCardTxt.Caption(), "Speakers (Realtek HD Audi..");
-    EXPECT_TRUE(form.Visible());
     EXPECT_TRUE(Sim().boxes.empty());
 }
 
@@ -175,18 +177,21 @@ TEST_F(SwitchingTest, TimerNoticesAnotherProgramsPlaybackChangeOncePerMinute) {
 }
 
 TEST_F(SwitchingTest, AnotherInstancesSwitchRebuildsThisOneButNotItsSender) {
-    Form1& first = StartApp().MainForm();
-    Form1& second = StartApp().MainForm();
-    // Started in the same second: equal stamps, so they take each other's news for their own.
-    EXPECT_EQ(first.getStartTime(), second.getStartTime());
-    SwitchTo(second, "USB Headset");
-    EXPECT_EQ(first.CurrentDeviceName, "Speakers (Realtek HD Audio)");
+    Form1& resident = StartApp().MainForm();
+    // A shortcut's start in another second switches the card and tells the resident one.
+    next_start_time = LocalTime{7, 0, 38, 13};
+    StartWith("D=3");
+    EXPECT_EQ(Sim(1).ended, 1);
+    EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    EXPECT_EQ(resident.CurrentDeviceName, "HDMI Output");
+    EXPECT_EQ(resident.DeviceList.ListIndex(), 2);
+    EXPECT_EQ(resident.CurrentDevice.GetDeviceName(), "HDMI Output");
 
-    second.StartStamp = Form1::MakeStartStamp(LocalTime{7, 0, 38, 13});
-    SwitchTo(second, "HDMI Output");
-    EXPECT_EQ(first.CurrentDeviceName, "HDMI Output");
-    EXPECT_EQ(first.DeviceList.ListIndex(), 2);
-    EXPECT_EQ(first.CurrentDevice.GetDeviceName(), "HDMI Output");
+    // Started in the same second, the two have equal stamps and take the news as their own.
+    next_start_time = LocalTime{7, 0, 38, 12};
+    StartWith("D=2");
+    EXPECT_EQ(Mapper("Playback"), "USB Headset");
+    EXPECT_EQ(resident.CurrentDeviceName, "HDMI Output");
 }
 
 TEST_F(SwitchingTest, StartStampJoinsDayHourMinuteSecondWithoutZeros) {

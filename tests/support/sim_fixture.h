@@ -30,21 +30,30 @@ protected:
             desktop.folders.insert(f);
     }
 
-    // Starts a program on the desktop; its window receives broadcasts.
-    App& StartApp(Language language = Language::English) {
+    // Starts a program on the desktop; its main window receives broadcasts. A program that
+    // ends during start-up has its window taken off the desktop again.
+    App& StartApp(Language language = Language::English, const std::string& command_line = "") {
         auto sim = std::make_unique<sim::SimPlatform>(desktop);
-        auto app = std::make_unique<App>(sim->Ports(), language);
+        sim->now = next_start_time;
+        auto app = std::make_unique<App>(sim->Ports(), language, command_line);
         App* raw = app.get();
-        desktop.AddWindow([raw](unsigned m, std::uintptr_t w) { raw->HandleWindowMessage(m, w); });
+        const int window = desktop.AddWindow([raw](unsigned m, std::uintptr_t w) { raw->HandleWindowMessage(m, w); });
+        sim->own_window = window;
         sims.push_back(std::move(sim));
         apps.push_back(std::move(app));
-        raw->Start();
+        try {
+            raw->Start();
+        } catch (const sim::ProgramEnded&) {
+            desktop.RemoveWindow(window);
+        }
         return *raw;
     }
+    App& StartWith(const std::string& command_line) { return StartApp(Language::English, command_line); }
     sim::SimPlatform& Sim(size_t i = 0) { return *sims.at(i); }
 
     std::string Mapper(const char* name) const { return desktop.String(kMapper, name).value_or("<missing>"); }
 
+    LocalTime next_start_time{7, 0, 38, 12};
     sim::SimDesktop desktop;
     std::vector<std::unique_ptr<sim::SimPlatform>> sims;
     std::vector<std::unique_ptr<App>> apps;

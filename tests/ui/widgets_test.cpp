@@ -18,6 +18,7 @@ struct RecordingView : FormView {
     void ControlChanged(Control& c) override { changes.push_back(c.Name()); }
     void FormChanged() override { changes.push_back("form"); }
     void FocusControl(Control& c) override { changes.push_back("focus " + c.Name()); }
+    void ActivateForm() override { changes.push_back("activate"); }
 };
 
 TEST(Widgets, CheckBoxRunsItsClickOnlyForANewValue) {

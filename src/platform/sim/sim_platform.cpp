@@ -112,9 +112,17 @@ void SimDesktop::AddCard(const std::string& name, bool with_mixer) {
 
 bool SimDesktop::HasFile(const std::string& path) const { return files.count(NormalPath(path)) != 0; }
 
-int SimDesktop::AddWindow(Receiver receiver) {
-    windows_[next_window_] = std::move(receiver);
+int SimDesktop::AddWindow(Receiver receiver, std::string title) {
+    windows_[next_window_] = Window{std::move(receiver), std::move(title)};
     return next_window_++;
+}
+
+void SimDesktop::Send(int window, unsigned message, std::uintptr_t wparam) {
+    auto w = windows_.find(window);
+    if (w != windows_.end()) {
+        Receiver receiver = w->second.receiver;  // the receiver may remove its window
+        receiver(message, wparam);
+    }
 }
 
 void SimDesktop::RemoveWindow(int id) { windows_.erase(id); }
@@ -122,14 +130,18 @@ void SimDesktop::RemoveWindow(int id) { windows_.erase(id); }
 void SimDesktop::Broadcast(unsigned message, std::uintptr_t wparam) {
     broadcasts.emplace_back(message, wparam);
     auto windows = windows_;  // a receiver may add or remove windows
-    for (auto& [id, receiver] : windows) receiver(message, wparam);
+    for (auto& [id, window] : windows) window.receiver(message, wparam);
 }
 
 // ---------------------------------------------------------------- platform
 
 SimPlatform::SimPlatform(SimDesktop& desktop)
-    : desktop_(desktop), ports_{*this, *this, *this, *this, *this, *this, *this} {
+    : desktop_(desktop), ports_{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this} {
     environment["USERPROFILE"] = "C:\\Users\\test";
+}
+
+SimPlatform::~SimPlatform() {
+    if (holds_lock_) desktop_.locks.erase(program_name);
 }
 
 std::optional<std::string> SimPlatform::KeyPath(RegKey key) const {
@@ -324,6 +336,53 @@ int SimPlatform::ShowMessageBox(const std::string& text, const std::string& titl
     boxes.push_back(Box{text, title, style});
     if (answer) return answer(boxes.back());
     return (style & 0xF) == mb::YesNo ? mb::AnswerYes : mb::AnswerOk;
+}
+
+bool SimPlatform::AddIcon(const std::string& tip) {
+    if (tray_icon) return false;  // one icon per window and id
+    tray_icon = true;
+    tray_tip = tip;
+    ++tray_adds;
+    return true;
+}
+
+bool SimPlatform::ModifyTip(const std::string& tip) {
+    if (!tray_icon) return false;
+    tray_tip = tip;
+    return true;
+}
+
+bool SimPlatform::RemoveIcon() {
+    const bool was = tray_icon;
+    tray_icon = false;
+    return was;
+}
+
+int SimPlatform::TrackPopupMenu(const std::vector<MenuItem>& items) {
+    last_menu = items;
+    ++menus_shown;
+    return pick ? pick(items) : 0;
+}
+
+bool SimPlatform::PreviousInstance() {
+    if (holds_lock_) return false;
+    if (desktop_.locks.count(program_name)) return true;
+    desktop_.locks.insert(program_name);
+    holds_lock_ = true;
+    return false;
+}
+
+std::optional<WindowRef> SimPlatform::FindProgramWindow(const std::string& title) {
+    for (const auto& [id, window] : desktop_.Windows())
+        if (id != own_window && window.title.rfind(title, 0) == 0) return static_cast<WindowRef>(id);
+    return std::nullopt;
+}
+
+bool SimPlatform::ActivateProgram(const std::string& title) {
+    auto window = FindProgramWindow(title);
+    if (!window) return false;
+    desktop_.Send(static_cast<int>(*window), kBringForwardMessage, 0);
+    return true;
 }
 
 void SimPlatform::EndProgram() {

@@ -75,15 +75,24 @@ public:
     std::map<std::string, std::string> associations;   // lower extension (".txt") -> program
     bool HasFile(const std::string& path) const;
 
-    // ---- windows that receive broadcast messages ----
+    // ---- programs' main windows: they receive broadcast messages ----
     using Receiver = std::function<void(unsigned message, std::uintptr_t wparam)>;
-    int AddWindow(Receiver receiver);
+    int AddWindow(Receiver receiver, std::string title = "Varlindo");
+    void Send(int window, unsigned message, std::uintptr_t wparam);
+    std::set<std::string> locks;  // named per-user locks held by running programs
+    std::map<int, bool> topmost;
     void RemoveWindow(int id);
     void Broadcast(unsigned message, std::uintptr_t wparam);
     std::vector<std::pair<unsigned, std::uintptr_t>> broadcasts;
 
+    struct Window {
+        Receiver receiver;
+        std::string title;
+    };
+    const std::map<int, Window>& Windows() const { return windows_; }
+
 private:
-    std::map<int, Receiver> windows_;
+    std::map<int, Window> windows_;
     int next_window_ = 1;
 };
 
@@ -96,9 +105,13 @@ class SimPlatform : public RegistryPort,
                     public FilePort,
                     public ShellPort,
                     public UiPort,
-                    public ClockPort {
+                    public ClockPort,
+                    public TrayPort,
+                    public MenuPort,
+                    public InstancePort {
 public:
     explicit SimPlatform(SimDesktop& desktop);
+    ~SimPlatform() override;
     Platform& Ports() { return ports_; }
     SimDesktop& Desktop() { return desktop_; }
 
@@ -118,6 +131,17 @@ public:
     std::string current_folder = "C:\\Users\\test";
     std::string temp_folder = "C:\\Users\\test\\AppData\\Local\\Temp\\";
     std::string program_folder = "C:\\Program Files\\Varlindo";
+    std::string program_name = "Varlindo";
+    // The tray icon, as the notification area shows it.
+    bool tray_icon = false;
+    std::string tray_tip;
+    int tray_adds = 0;
+    // The last popup menu shown, and who picks from it (by default nobody: dismissed).
+    std::vector<MenuItem> last_menu;
+    int menus_shown = 0;
+    std::function<int(const std::vector<MenuItem>&)> pick;
+    // This program's own main window on the desktop (set by whoever starts it).
+    int own_window = 0;
     std::map<std::string, std::string> environment;
     int open_keys() const { return static_cast<int>(open_keys_.size()); }
 
@@ -151,6 +175,7 @@ public:
     bool SetCurrentDrive(char drive) override;
     std::string TempFolder() override { return temp_folder; }
     std::string ProgramFolder() override { return program_folder; }
+    std::string ProgramName() override { return program_name; }
     std::string Environment(const std::string& name) override;
     // ShellPort
     std::optional<std::string> ShortPath(const std::string& path) override;
@@ -166,6 +191,18 @@ public:
     void EndProgram() override;
     // ClockPort
     LocalTime Now() override { return now; }
+    // TrayPort
+    bool AddIcon(const std::string& tip) override;
+    bool ModifyTip(const std::string& tip) override;
+    bool RemoveIcon() override;
+    // MenuPort
+    int TrackPopupMenu(const std::vector<MenuItem>& items) override;
+    // InstancePort
+    bool PreviousInstance() override;
+    std::optional<WindowRef> FindProgramWindow(const std::string& title) override;
+    void RestoreWindow(WindowRef) override {}
+    void SetTopMost(WindowRef window, bool on) override { desktop_.topmost[static_cast<int>(window)] = on; }
+    bool ActivateProgram(const std::string& title) override;
 
 private:
     std::optional<std::string> KeyPath(RegKey key) const;
@@ -177,6 +214,7 @@ private:
     RegKey next_key_ = 0x1000;
     std::map<MixerHandle, int> open_mixers_;
     MixerHandle next_mixer_ = 0x2000;
+    bool holds_lock_ = false;
 };
 
 }  // namespace varlindo::sim

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "support/sim_fixture.h"
+#include "tray/system_tray.h"
+
+namespace varlindo::test {
+namespace {
+
+class LifecycleTest : public SimTest {
+protected:
+    void AnswerNo(size_t i = 0) {
+        Sim(i).answer = [](const sim::SimPlatform::Box& b) { return (b.style & 0xF) == mb::YesNo ? mb::AnswerNo : mb::AnswerOk; };
+    }
+};
+
+TEST_F(LifecycleTest, StartUpMakesTheStartupCardTheDefaultAndHidesInTheTray) {
+    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
+    desktop.SetString(kSettings, "StartupDevice", "HDMI Output");
+    desktop.SetString(kMapper, "Playback", "USB Headset");
+    Form1& form = StartApp().MainForm();
+    EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    EXPECT_TRUE(desktop.broadcasts.empty());  // the start-up switch tells nobody
+    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(form.TrayIconActive);
+    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_EQ(form.CurrentDeviceTitle.Caption(), "HDMI Output");
+    EXPECT_EQ(form.DeviceBtn.Caption(), "Device\r\r");
+    EXPECT_EQ(form.StartupBtn.Caption(), "Settings\r\r");
+    EXPECT_EQ(form.getStartTime(), 703812);
+}
+
+TEST_F(LifecycleTest, StartupCardSwitchedOffOrEmptyLeavesTheDefault) {
+    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "0");
+    desktop.SetString(kSettings, "StartupDevice", "HDMI Output");
+    desktop.SetString(kMapper, "Playback", "USB Headset");
+    StartApp();
+    EXPECT_EQ(Mapper("Playback"), "USB Headset");
+    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
+    desktop.SetString(kSettings, "StartupDevice", "");
+    StartWith("D=0");
+    EXPECT_EQ(Mapper("Playback"), "USB Headset");
+}
+
+TEST_F(LifecycleTest, ExitButtonAsksOnceThenAppliesTheShutdownCard) {
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    desktop.SetString(kSettings, "ShutdownDevice", "USB Headset");
+    Form1& form = StartApp().MainForm();
+    form.Show();
+    EXPECT_THROW(form.ExitBtn_Click(), sim::ProgramEnded);
+    ASSERT_EQ(Sim().boxes.size(), 1u);
+    EXPECT_EQ(Sim().boxes[0].text, "Shutdown Varlindo?");
+    EXPECT_EQ(Sim().boxes[0].title, "Exit program?");
+    EXPECT_EQ(Sim().boxes[0].style, mb::YesNo | mb::IconQuestion);
+    EXPECT_EQ(Mapper("Playback"), "USB Headset");
+    EXPECT_FALSE(Sim().tray_icon);
+    EXPECT_FALSE(apps[0]->HasTray());
+}
+
+TEST_F(LifecycleTest, ExitButtonAnsweredNoChangesNothing) {
+    Form1& form = StartApp().MainForm();
+    AnswerNo();
+    form.ExitBtn_Click();
+    EXPECT_EQ(Sim().ended, 0);
+    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_FALSE(form.ExitConfirmed);
+}
+
+TEST_F(LifecycleTest, ClosingTheShownWindowAsksAndNoSendsItToTheTray) {
+    App& app = StartApp();
+    Form1& form = app.MainForm();
+    app.Tray().OnMouseNotification(SystemTray::LeftDouble);  // the window comes back, the icon goes
+    EXPECT_TRUE(form.Visible());
+    EXPECT_FALSE(Sim().tray_icon);
+    AnswerNo();
+    app.Close();
+    EXPECT_EQ(Sim().ended, 0);
+    EXPECT_EQ(Sim().boxes.back().text, "Shutdown Varlindo?");
+    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_EQ(Sim().tray_tip, "current: Speakers (Realtek HD Audio)");
+}
+
+TEST_F(LifecycleTest, ClosingWhileHiddenAsksNothingAndRunsTheShutdownWork) {
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
+    App& app = StartApp();
+    EXPECT_TRUE(app.QueryEndSession());  // Windows logs off
+    EXPECT_THROW(app.EndSession(), sim::ProgramEnded);
+    EXPECT_TRUE(Sim().boxes.empty());
+    EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    EXPECT_FALSE(Sim().tray_icon);
+}
+
+TEST_F(LifecycleTest, ShutdownOptionWithoutCardAsksForOne) {
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    App& app = StartApp();
+    EXPECT_THROW(app.Close(), sim::ProgramEnded);
+    ASSERT_EQ(Sim().boxes.size(), 1u);
+    EXPECT_EQ(Sim().boxes[0].title, "No Soundcard selected");
+}
+
+TEST_F(LifecycleTest, MinimisingSendsTheWindowToTheTrayWithTheCurrentCard) {
+    App& app = StartApp(Language::German);
+    Form1& form = app.MainForm();
+    app.Tray().OnMouseNotification(SystemTray::LeftDouble);
+    form.Command1_Click();
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(Sim().tray_tip, "Standard: Speakers (Realtek HD Audio)");
+    EXPECT_EQ(form.Width(), Form1::kWidth);
+    int esc = 27;
+    app.Tray().OnMouseNotification(SystemTray::LeftDouble);
+    form.Form_KeyPress(esc);
+    EXPECT_FALSE(form.Visible());
+}
+
+TEST_F(LifecycleTest, SecondStartWithoutArgumentsBringsTheFirstForwardAndEnds) {
+    Form1& first = StartApp().MainForm();
+    EXPECT_FALSE(first.Visible());
+    App& second = StartApp();
+    EXPECT_EQ(Sim(1).ended, 1);
+    EXPECT_EQ(Sim(1).tray_adds, 0);
+    EXPECT_EQ(second.MainForm().Caption(), "#$#");
+    EXPECT_TRUE(first.Visible());
+    EXPECT_EQ(first.GetWindowState(), ui::WindowState::Normal);
+    EXPECT_FALSE(desktop.topmost.begin()->second);  // topmost only for the hand-over
+    EXPECT_EQ(Sim(0).ended, 0);
+}
+
+TEST_F(LifecycleTest, AStaleLockAloneLetsTheProgramStart) {
+    desktop.locks.insert("Varlindo");  // nobody to hand over to
+    StartApp();
+    EXPECT_EQ(Sim().ended, 0);
+    EXPECT_TRUE(Sim().tray_icon);
+}
+
+TEST_F(LifecycleTest, CaptionsFollowTheInterfaceLanguage) {
+    Form1& english = StartApp().MainForm();
+    EXPECT_EQ(english.GetLanguage(), 0);
+    EXPECT_EQ(english.PlayCheck.Caption(), "For playback");
+    EXPECT_EQ(english.SetBtn.Caption(), "&Set Soundcard");
+    EXPECT_EQ(english.Command1.Caption(), "&Hide >>");
+
+    next_start_time = LocalTime{8, 1, 2, 3};
+    Form1& german = StartApp(Language::German, "D=0").MainForm();
+    EXPECT_EQ(german.GetLanguage(), 1);
+    EXPECT_EQ(german.DeviceBtn.Caption(), "Soundkarten");
+    EXPECT_EQ(german.StartupBtn.Caption(), "Einstellungen");
+    EXPECT_EQ(german.PlayCheck.Caption(), "Wiedergabe");
+    EXPECT_EQ(german.RecordCheck.Caption(), "Aufnahme");
+    EXPECT_EQ(german.SetBtn.Caption(), "Soundkarte aktivieren");
+    EXPECT_EQ(german.Command1.Caption(), "System Tray >>");
+    EXPECT_EQ(german.ExitBtn.Caption(), "Beenden");
+    EXPECT_EQ(german.SetDefaultOnShutdownCheck.Caption(), "bei Programmende");
+    EXPECT_EQ(german.Caption(), "Varlindo Vers. 2.0.1");
+}
+
+TEST_F(LifecycleTest, PlaySystemSoundScalesSmallKinds) {
+    sim::SimPlatform sim(desktop);
+    PlaySystemSound(sim, 3);
+    PlaySystemSound(sim, 16);
+    PlaySystemSound(sim, 64);
+    EXPECT_EQ(sim.beeps, (std::vector<unsigned>{48, 16, 64}));
+}
+
+}  // namespace
+}  // namespace varlindo::test
