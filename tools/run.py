@@ -8,25 +8,33 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wineharness as wh  # noqa: E402
 
 
+def run_headless(session, proc):
+    # The program either ends by itself (a command line it carried out) or settles in the
+    # notification area.
+    deadline = time.time() + 30
+    while time.time() < deadline and proc.poll() is None and not session.tray_window():
+        time.sleep(0.2)
+    if proc.poll() is not None:
+        print("Varlindo ended by itself (the command line was carried out).")
+        return
+    print(f"Screenshot of the notification area: {session.screenshot('run-tray', (0, 0, 200, 60))}")
+    dump = session.show_main_window()
+    time.sleep(0.3)
+    print(f"Screenshot of the main window: {session.window_shot('run-main-window', dump)}")
+    # Back to the tray, then close: a hidden window closes without asking.
+    session.click_control(session.control(dump, text="&Hide >>"))
+    session.wait_for("the window to hide", lambda: not session.dump()["window"]["visible"])
+    session.close_program()
+
+
 def main(args):
     headless = not os.environ.get("DISPLAY")
     session = wh.Session("run", keep=True, fresh=False)
     try:
         proc = session.start(*args)
         if headless:
-            try:
-                dump = session.wait_window(timeout=20)
-                time.sleep(0.5)
-                path = session.window_shot("run-main-window", dump)
-                print(f"Screenshot of the main window: {path}")
-                session.close_program()
-            except AssertionError:
-                path = session.screenshot("run-screen")
-                print(f"The main window did not show (the command line may have ended the program); "
-                      f"screenshot of the screen: {path}")
-        else:
-            proc.wait()
-        proc.wait(20)
+            run_headless(session, proc)
+        proc.wait(None if not headless else 30)
         print("Sound Mapper values:")
         for name in ("Playback", "Record", "PreferredOnly", "SetupPreferredAudioDevicesCount"):
             value = session.reg_query(wh.MAPPER_KEY, name)

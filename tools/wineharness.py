@@ -127,6 +127,7 @@ class Session:
         self.display = Display() if not (keep and os.environ.get("DISPLAY")) else None
         self.env = base_env(self.prefix, self.display.name if self.display else os.environ["DISPLAY"])
         self.procs = []
+        self.log_path.unlink(missing_ok=True)
         # The server and the services it starts must not hold our output pipes open.
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-p"], **quiet)
@@ -148,13 +149,31 @@ class Session:
         target.mkdir(parents=True, exist_ok=True)
         shutil.copy2(BUILD / "Varlindo.exe", target / "Varlindo.exe")
 
-    def start(self, *args):
-        """Starts Varlindo.exe with this command line, without waiting for it."""
-        with open(LAB / f"{self.name}.log", "ab") as log:
-            proc = subprocess.Popen(["wine", PROGRAM_IN_PREFIX, *args], env=self.env, stdin=subprocess.DEVNULL,
+    def start(self, *args, trace=None):
+        """Starts Varlindo.exe with this command line, without waiting for it. `trace` names Wine
+        debug channels ("winmm") whose output goes to the session log (see trace_log)."""
+        env = dict(self.env, WINEDEBUG=f"-all,+{trace}") if trace else self.env
+        with open(self.log_path, "ab") as log:
+            proc = subprocess.Popen(["wine", PROGRAM_IN_PREFIX, *args], env=env, stdin=subprocess.DEVNULL,
                                     stdout=log, stderr=log)
         self.procs.append(proc)
         return proc
+
+    def start_line(self, line, trace=None):
+        """Starts Varlindo.exe with this exact command line (Wine joins its arguments with blanks)."""
+        return self.start(*line.split(" "), trace=trace)
+
+    @property
+    def log_path(self):
+        return LAB / f"{self.name}.log"
+
+    def trace_log(self):
+        return self.log_path.read_text(errors="replace") if self.log_path.exists() else ""
+
+    def show_main_window(self):
+        """The program lives in the notification area: a double-click brings its window back."""
+        self.click_tray(double=True)
+        return self.wait_window()
 
     def set_dpi(self, dpi):
         self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
@@ -242,6 +261,30 @@ class Session:
     def click_list_item(self, lst, index, double=False):
         y = lst["y"] + 2 + (index - lst["top_index"]) * lst["item_height"] + lst["item_height"] // 2
         self.click(lst["x"] + lst["w"] // 3, y, double)
+
+    # ---------------------------------------------------------------- notification area
+    def tray_window(self):
+        """Geometry (x, y, w, h) of Wine's notification area while it shows icons, else None."""
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"], env=self.env,
+                             capture_output=True, text=True)
+        for wid in out.stdout.split():
+            geo = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid], env=self.env,
+                                 capture_output=True, text=True).stdout
+            g = dict(line.split("=", 1) for line in geo.splitlines() if "=" in line)
+            return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+        return None
+
+    def tray_icon_point(self):
+        x, y, w, h = self.wait_for("the tray icon", self.tray_window)
+        return x + 12, y + h - 14
+
+    def click_tray(self, double=False, button=1):
+        x, y = self.tray_icon_point()
+        self.xdotool("mousemove", "--sync", x, y)
+        if double:
+            self.xdotool("click", "--repeat", 2, "--delay", 80, button)
+        else:
+            self.xdotool("click", button)
 
     def screenshot(self, name, rect=None):
         SCREENS.mkdir(parents=True, exist_ok=True)

@@ -125,6 +125,8 @@ void Form1::DeviceList_DblClick() {
 void Form1::OnDeviceChangeNotification(std::uintptr_t stamp) {
     if (static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp)) == StartStamp) return;
     LoadDevices();
+    // The labels of the current card follow as well, as after the timer's check.
+    MarkCurrentDevice(registry_.ReadValueByPath(kPlaybackPath));
 }
 
 void Form1::RefreshTimer_Timer() {

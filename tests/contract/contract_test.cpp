@@ -109,5 +109,23 @@ TEST(WaveOutContract, NamesOfTheDevicesThatAnswer) {
     EXPECT_FALSE(waveout.ProductName(-1));
 }
 
+TEST(MixerContract, TheSpeakerLineOfACardTakesAndGivesBackItsLevel) {
+    MixerPort& mixer = Ports().mixer;
+    ASSERT_GE(mixer.MixerCount(), 1);
+    const int number = mixer.MixerOfWaveOut(0).value_or(0);
+    auto h = mixer.Open(number);
+    ASSERT_TRUE(h);
+    auto line = mixer.LineByComponentType(*h, mixer::DstSpeakers);
+    ASSERT_TRUE(line);
+    auto volume = mixer.ControlByType(*h, *line, mixer::ControlVolume);
+    ASSERT_TRUE(volume);
+    EXPECT_GT(volume->maximum, 100);
+    EXPECT_TRUE(mixer.SetValue(*h, volume->id, 50 * (static_cast<std::uint32_t>(volume->maximum) / 100)));
+    EXPECT_EQ(mixer.GetValue(*h, volume->id), 50 * (static_cast<std::uint32_t>(volume->maximum) / 100));
+    EXPECT_FALSE(mixer.LineByComponentType(*h, 0xFFFF));
+    EXPECT_EQ(mixer.Close(*h), 0u);
+    EXPECT_FALSE(mixer.Open(mixer.MixerCount()));
+}
+
 }  // namespace
 }  // namespace varlindo::contract

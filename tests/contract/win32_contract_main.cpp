@@ -8,7 +8,7 @@
 namespace varlindo::contract {
 
 Platform& Ports() {
-    static win32::Win32Platform platform;
+    static win32::Win32Platform platform(GetModuleHandleW(nullptr));
     return platform.Ports();
 }
 

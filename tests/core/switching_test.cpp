@@ -186,6 +186,8 @@ TEST_F(SwitchingTest, AnotherInstancesSwitchRebuildsThisOneButNotItsSender) {
     EXPECT_EQ(resident.CurrentDeviceName, "HDMI Output");
     EXPECT_EQ(resident.DeviceList.ListIndex(), 2);
     EXPECT_EQ(resident.CurrentDevice.GetDeviceName(), "HDMI Output");
+    EXPECT_EQ(resident.CurrentDeviceTitle.Caption(), "HDMI Output");
+    EXPECT_EQ(resident.CurrentCardTxt.Caption(), "HDMI Output\rHDMI Output");
 
     // Started in the same second, the two have equal stamps and take the news as their own.
     next_start_time = LocalTime{7, 0, 38, 12};

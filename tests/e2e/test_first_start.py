@@ -11,7 +11,12 @@ class FirstStart(unittest.TestCase):
         try:
             self.assertIsNone(s.mapper("Playback"))
             s.start()
-            dump = s.wait_window()
+            s.wait_for("the start-up", lambda: s.mapper("Playback"))
+            s.tray_icon_point()
+            self.assertIsNone(s.dump()["window"]["visible"] and "shown" or None)  # it starts in the tray
+            s.screenshot("tray-icon", (0, 0, 200, 60))
+            dump = s.show_main_window()
+            self.assertIsNone(s.tray_window())  # the icon goes while the window is shown
             self.assertEqual(s.mapper("PreferredOnly"), 1)
             self.assertEqual(s.mapper("SetupPreferredAudioDevicesCount"), 3)
             self.assertEqual(s.mapper("Record"), DEFAULT)
@@ -42,7 +47,7 @@ class FirstStart(unittest.TestCase):
             s.reg_add(wh.MAPPER_KEY, "Playback", "REG_SZ", HEADSET)
             s.reg_add(wh.MAPPER_KEY, "Record", "REG_SZ", REALTEK)
             s.start()
-            dump = s.wait_window()
+            dump = s.show_main_window()
             self.assertEqual(s.mapper("PreferredOnly"), 0)
             self.assertEqual(s.mapper("SetupPreferredAudioDevicesCount"), 3)
             self.assertEqual(s.mapper("Playback"), HEADSET)
@@ -56,7 +61,7 @@ class FirstStart(unittest.TestCase):
         s = wh.Session("dpi-150", dpi=144)
         try:
             s.start()
-            dump = s.wait_window()
+            dump = s.show_main_window()
             # 4530 twips at 144 DPI.
             self.assertEqual(dump["window"]["w"], 453)
             set_button = s.control(dump, text="&Set Soundcard")

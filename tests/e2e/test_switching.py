@@ -13,7 +13,7 @@ class Switching(unittest.TestCase):
     def setUpClass(cls):
         cls.s = wh.Session("switching")
         cls.s.start()
-        cls.s.wait_window()
+        cls.s.show_main_window()
 
     @classmethod
     def tearDownClass(cls):

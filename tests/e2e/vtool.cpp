@@ -2,8 +2,9 @@
 //   vtool devices               wave-out devices, one "N<TAB>name" line each
 //   vtool dump TITLE            the window with this title and its controls, as JSON lines
 //   vtool box TITLE             the text of the message box with this title
-//   vtool volume N              speaker and wave volume of the mixer of wave-out device N, in raw units
+//   vtool volume N              speaker and wave volume of the mixer of wave-out device N: raw value and control id
 //   vtool close TITLE           asks the window with this title to close (WM_CLOSE)
+//   vtool record FILE ...       writes its own command line and working folder into FILE (a program to start)
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -117,10 +118,12 @@ int Volume(UINT device) {
         line.cbStruct = sizeof line;
         line.dwComponentType = component;
         long value = -1;
+        long control_id = -1;
         if (mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) == MMSYSERR_NOERROR) {
             MIXERCONTROLW control{};
             MIXERLINECONTROLSW request{sizeof request, line.dwLineID, {MIXERCONTROL_CONTROLTYPE_VOLUME}, 1, sizeof control, &control};
             if (mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &request, MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) == MMSYSERR_NOERROR) {
+                control_id = static_cast<long>(control.dwControlID);
                 MIXERCONTROLDETAILS_UNSIGNED v{};
                 MIXERCONTROLDETAILS details{};
                 details.cbStruct = sizeof details;
@@ -132,8 +135,10 @@ int Volume(UINT device) {
                     value = static_cast<long>(v.dwValue);
             }
         }
-        std::printf("%s\t%ld\n", component == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS ? "speaker" : "wave", value);
+        std::printf("%s\t%ld\t%ld\n", component == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS ? "speaker" : "wave", value,
+                    control_id);
     }
+    std::printf("mixer\t%u\n", id);
     mixerClose(mixer);
     return 0;
 }
@@ -151,6 +156,15 @@ int wmain(int argc, wchar_t** argv) {
         if (!h) return 1;
         PrintWindow(h, "window");
         EnumChildWindows(h, PrintChild, 0);
+        return 0;
+    }
+    if (command == L"record" && argc >= 3) {
+        FILE* f = _wfopen(argv[2], L"wb");
+        if (!f) return 1;
+        wchar_t folder[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        std::fprintf(f, "%s\n%s\n", Utf8(GetCommandLineW()).c_str(), Utf8(folder).c_str());
+        std::fclose(f);
         return 0;
     }
     if (command == L"close" && argc >= 3) {

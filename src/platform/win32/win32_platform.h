@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+
+#include "platform/win32/win32_handle.h"
 
 #include "platform/ports.h"
 
@@ -49,6 +52,7 @@ public:
     bool SetCurrentDrive(char drive) override;
     std::string TempFolder() override;
     std::string ProgramFolder() override;
+    std::string ProgramName() override;
     std::string Environment(const std::string& name) override;
 };
 
@@ -78,10 +82,52 @@ public:
     LocalTime Now() override;
 };
 
+// The notification-area icon and its popup menu. A hidden top-level window (not a
+// message-only one, which would miss "TaskbarCreated") receives the icon's mouse
+// notifications and owns the menu.
+class Tray final : public TrayPort, public MenuPort {
+public:
+    explicit Tray(HINSTANCE instance);
+    ~Tray() override;
+    void SetIcon(HICON icon) { icon_ = icon; }
+    // Receives the mouse message numbers of the icon (514 left button up ...).
+    std::function<void(int notification)> OnNotification;
+
+    bool AddIcon(const std::string& tip) override;
+    bool ModifyTip(const std::string& tip) override;
+    bool RemoveIcon() override;
+    int TrackPopupMenu(const std::vector<MenuItem>& items) override;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    bool Notify(DWORD action);
+
+    HWND hwnd_ = nullptr;
+    HICON icon_ = nullptr;
+    std::wstring tip_;
+    bool added_ = false;
+    UINT taskbar_created_ = 0;
+};
+
+class Instance final : public InstancePort {
+public:
+    bool PreviousInstance() override;
+    std::optional<WindowRef> FindProgramWindow(const std::string& title) override;
+    void RestoreWindow(WindowRef window) override;
+    void SetTopMost(WindowRef window, bool topmost) override;
+    bool ActivateProgram(const std::string& title) override;
+    // The registered message that carries the request to come forward.
+    static UINT BringForwardMessage();
+
+private:
+    unique_kernel lock_;
+};
+
 // All ports of the running program.
 class Win32Platform {
 public:
-    Win32Platform() : ports_{registry, waveout, mixer, files, shell, ui, clock} {}
+    explicit Win32Platform(HINSTANCE instance)
+        : tray(instance), ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, this->instance} {}
     Platform& Ports() { return ports_; }
 
     Registry registry;
@@ -91,6 +137,8 @@ public:
     Shell shell;
     Ui ui;
     Clock clock;
+    Tray tray;
+    Instance instance;
 
 private:
     Platform ports_;

@@ -67,6 +67,14 @@ std::string Files::ProgramFolder() {
     return Utf8(buffer.substr(0, buffer.find_last_of(L"\\/")));
 }
 
+std::string Files::ProgramName() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path);
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    return Utf8(name.substr(0, name.rfind(L'.')));
+}
+
 std::string Files::Environment(const std::string& name) {
     const std::wstring wname = Wide(name);
     const DWORD n = GetEnvironmentVariableW(wname.c_str(), nullptr, 0);

@@ -207,6 +207,14 @@ void FormView::FocusControl(ui::Control& control) {
     if (Child* child = ChildOf(control); child && child->hwnd && IsWindowVisible(child->hwnd)) SetFocus(child->hwnd);
 }
 
+void FormView::ActivateForm() {
+    Flush();
+    if (!IsWindowVisible(hwnd_)) return;
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    SetForegroundWindow(hwnd_);
+    BringWindowToTop(hwnd_);
+}
+
 void FormView::ScheduleFlush() {
     if (flush_posted_ || !hwnd_) return;
     flush_posted_ = PostMessageW(hwnd_, kFlushMessage, 0, 0) != 0;
@@ -418,7 +426,13 @@ LRESULT FormView::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             Flush();
             return 0;
         case WM_COMMAND:
-            if (lparam) OnCommand(LOWORD(wparam), HIWORD(wparam));
+            if (lparam) {
+                OnCommand(LOWORD(wparam), HIWORD(wparam));
+            } else if (LOWORD(wparam) == IDCANCEL && form_.KeyPress) {
+                int key = 27;  // Esc, as the dialog manager reports it
+                form_.KeyPress(key);
+                Flush();
+            }
             return 0;
         case WM_TIMER:
             if (Child* child = ChildById(static_cast<int>(wparam)); child && child->control->GetKind() == ui::Kind::Timer) {
@@ -462,6 +476,12 @@ LRESULT FormView::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         case WM_CLOSE:
             if (OnClose) OnClose();
+            Flush();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return OnQueryEndSession ? OnQueryEndSession() : TRUE;
+        case WM_ENDSESSION:
+            if (wparam && OnEndSession) OnEndSession();
             return 0;
         default:
             if (OnOtherMessage && (message == 818 || message >= 0xC000)) {

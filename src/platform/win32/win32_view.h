@@ -29,11 +29,15 @@ public:
     std::function<void(UINT message, WPARAM wparam)> OnOtherMessage;
     // The user closed the window.
     std::function<void()> OnClose;
+    // Windows ends the session: may it, and then it does.
+    std::function<bool()> OnQueryEndSession;
+    std::function<void()> OnEndSession;
 
     // ui::FormView
     void ControlChanged(ui::Control& control) override;
     void FormChanged() override;
     void FocusControl(ui::Control& control) override;
+    void ActivateForm() override;
 
     // Pushes every pending model change to the window now.
     void Flush();

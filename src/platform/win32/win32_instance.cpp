@@ -1,0 +1,81 @@
+#include <windows.h>
+
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_text.h"
+
+namespace varlindo::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"VarlindoForm";
+
+struct Search {
+    std::wstring title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lparam) {
+    auto* search = reinterpret_cast<Search*>(lparam);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (lstrcmpW(cls, kFormClass) != 0 || pid == GetCurrentProcessId()) return TRUE;
+    wchar_t caption[256] = {};
+    GetWindowTextW(hwnd, caption, 256);
+    if (std::wstring_view(caption).substr(0, search->title.size()) != search->title) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+bool Instance::PreviousInstance() {
+    if (lock_) return false;
+    // One lock per user and session.
+    wchar_t user[256] = L"";
+    DWORD size = 256;
+    GetUserNameW(user, &size);
+    const std::wstring name = std::wstring(L"Local\\Varlindo.Instance.") + user;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (exists) {
+        if (mutex) CloseHandle(mutex);
+        return true;
+    }
+    lock_.reset(mutex);
+    return false;
+}
+
+std::optional<WindowRef> Instance::FindProgramWindow(const std::string& title) {
+    Search search{Wide(title)};
+    EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return std::nullopt;
+    return reinterpret_cast<WindowRef>(search.found);
+}
+
+void Instance::RestoreWindow(WindowRef window) {
+    HWND hwnd = reinterpret_cast<HWND>(window);
+    if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
+}
+
+void Instance::SetTopMost(WindowRef window, bool topmost) {
+    SetWindowPos(reinterpret_cast<HWND>(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+UINT Instance::BringForwardMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Varlindo.BringForward");
+    return message;
+}
+
+bool Instance::ActivateProgram(const std::string& title) {
+    auto window = FindProgramWindow(title);
+    if (!window) return false;
+    HWND hwnd = reinterpret_cast<HWND>(*window);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    AllowSetForegroundWindow(pid);  // it may take the foreground from us
+    return PostMessageW(hwnd, BringForwardMessage(), 0, 0) != FALSE;
+}
+
+}  // namespace varlindo::win32

@@ -1,0 +1,125 @@
+"""The program as a whole: command line, start-up in the tray, a second start, exit."""
+
+import re
+import shutil
+import time
+import unittest
+
+from e2e import DEFAULT, HEADSET, REALTEK, main, wh
+
+SETTINGS = wh.SETTINGS_KEY + r"\Settings"
+
+
+class CommandLine(unittest.TestCase):
+    def setUp(self):
+        self.s = wh.Session("command-line")
+
+    def tearDown(self):
+        self.s.close()
+
+    def assert_ends(self, proc, timeout=20):
+        self.assertEqual(proc.wait(timeout), 0)
+
+    def test_position_and_volume_switch_and_leave_no_tray_icon(self):
+        self.assert_ends(self.s.start_line("D=2 V=50", trace="winmm"))
+        self.assertEqual(self.s.mapper("Playback"), REALTEK)
+        self.assertEqual(self.s.mapper("Record"), REALTEK)
+        self.assertIsNone(self.s.tray_window())
+        # Wine keeps mixer levels per process, so the levels are seen in its trace of the
+        # calls: the mixer of the second card opened, its speaker and wave volume set.
+        card = {}
+        for line in self.s.vtool("volume", 1).stdout.splitlines():
+            name, *values = line.split("\t")
+            card[name] = values
+        trace = self.s.trace_log()
+        self.assertRegex(trace, rf"mixerOpen \([0-9A-F]+, {card['mixer'][0]}, 0, 0, 0\)")
+        set_ids = re.findall(r"mixerSetControlDetails dwControlID: (\d+)", trace)
+        self.assertEqual(sorted(set_ids), sorted([card["speaker"][1], card["wave"][1]]))
+
+    def test_lower_case_key_with_part_of_a_name(self):
+        self.assert_ends(self.s.start_line("d=headset"))
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+
+    def test_question_mark_shows_the_help(self):
+        proc = self.s.start_line("?")
+        box = self.s.wait_for("the help", lambda: self.s.dump("Parameter"))
+        text = self.s.box_text("Parameter")
+        self.assertTrue(text.startswith("Command line parameter: \n\nVarlindo.exe D=[SoundDevice] V=[Volume]"), text)
+        self.assertIn(" D= Device Name - Souncard name / nikname (exact phrase) or device number\n", text)
+        self.s.window_shot("help-box", box)
+        self.s.click_control(self.s.control(box, "Button", "OK"))
+        self.assert_ends(proc)
+
+    def test_missing_program_is_reported_and_the_program_stays(self):
+        proc = self.s.start_line(r"D=3 R=C:\Games\missing.exe")
+        box = self.s.wait_for("the message", lambda: self.s.dump("File not found"))
+        self.assertEqual(self.s.box_text("File not found").strip(), "File not found:\nC:\\Games\\missing.exe")
+        self.s.click_control(self.s.control(box, "Button", "OK"))
+        self.s.tray_icon_point()  # resident, in the notification area
+        self.assertIsNone(proc.poll())
+        self.assertNotEqual(self.s.mapper("Playback"), HEADSET)
+
+    def test_program_is_started_with_its_parameters(self):
+        folder = self.s.prefix / "drive_c" / "Test Programs"
+        folder.mkdir()
+        shutil.copy2(wh.BUILD / "vtool.exe", folder / "recorder.exe")
+        record = self.s.prefix / "drive_c" / "started.txt"
+        self.assert_ends(self.s.start_line(r"R=C:\Test Programs\recorder.exe D=3 P=record C:\started.txt -window"))
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+        lines = self.s.wait_for("the program", lambda: record.exists() and record.read_text().splitlines())
+        self.assertEqual(lines[0], r'"C:\Test Programs\recorder.exe" record C:\started.txt -window')
+        self.assertEqual(lines[1].lower(), r"c:\test programs")
+
+
+class Resident(unittest.TestCase):
+    def setUp(self):
+        self.s = wh.Session("resident")
+
+    def tearDown(self):
+        self.s.close()
+
+    def test_second_start_without_arguments_brings_the_first_forward(self):
+        first = self.s.start()
+        self.s.tray_icon_point()
+        self.assertFalse(self.s.dump()["window"]["visible"])
+        second = self.s.start()
+        self.assertEqual(second.wait(20), 0)
+        dump = self.s.wait_window()
+        self.assertIsNone(first.poll())
+        self.assertEqual(dump["window"]["text"], wh.WINDOW_TITLE)
+
+    def test_shortcut_beside_the_resident_instance_is_followed(self):
+        self.s.start()
+        self.s.tray_icon_point()
+        time.sleep(1.1)  # another second: another instance stamp
+        self.assertEqual(self.s.start_line("D=3").wait(20), 0)
+        dump = self.s.show_main_window()
+        self.assertEqual(self.s.visible_list(dump)["selected"], 2)
+        self.assertIsNotNone(self.s.control(dump, "Static", HEADSET))
+
+    def test_exit_asks_and_applies_the_shutdown_card(self):
+        self.s.reg_add(SETTINGS, "SetDefaultOnShutdownCheck", "REG_SZ", "1")
+        self.s.reg_add(SETTINGS, "ShutdownDevice", "REG_SZ", HEADSET)
+        proc = self.s.start()
+        dump = self.s.show_main_window()
+        self.assertEqual(self.s.mapper("Playback"), DEFAULT)
+        self.s.click_control(self.s.control(dump, text="E&xit"))
+        box = self.s.wait_for("the question", lambda: self.s.dump("Exit program?"))
+        self.assertEqual(self.s.box_text("Exit program?").strip(), "Shutdown Varlindo?")
+        self.s.window_shot("exit-question", box)
+        self.s.click_control(self.s.control(box, "Button", "&Yes"))
+        self.assertEqual(proc.wait(20), 0)
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+        self.assertIsNone(self.s.tray_window())
+
+    def test_minimise_returns_to_the_tray(self):
+        self.s.start()
+        dump = self.s.show_main_window()
+        self.s.click_control(self.s.control(dump, text="&Hide >>"))
+        self.s.wait_for("the window to hide", lambda: not self.s.dump()["window"]["visible"])
+        self.s.tray_icon_point()
+        self.s.screenshot("tray-after-hide", (0, 0, 200, 60))
+
+
+if __name__ == "__main__":
+    main()
