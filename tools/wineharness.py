@@ -19,6 +19,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD = ROOT / "build" / "windows"
+BUILD_GERMAN = ROOT / "build" / "windows-de"
 LAB = ROOT / "build" / "wine"
 SCREENS = ROOT / "build" / "screens"
 TEMPLATE = LAB / "template"
@@ -116,7 +117,7 @@ def ensure_template(log=print):
 class Session:
     """A copy of the template prefix, its own display and a persistent wineserver."""
 
-    def __init__(self, name, keep=False, fresh=True, dpi=None):
+    def __init__(self, name, keep=False, fresh=True, dpi=None, program=None):
         ensure_template()
         self.name = name
         self.prefix = LAB / f"pfx-{name}"
@@ -132,7 +133,7 @@ class Session:
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-p"], **quiet)
         subprocess.run(["wine", "wineboot"], timeout=120, **quiet)
-        self.install_program()
+        self.install_program(program or BUILD / "Varlindo.exe")
         if dpi:
             self.set_dpi(dpi)
 
@@ -144,10 +145,10 @@ class Session:
     def vtool(self, *args, timeout=30):
         return self.wine(BUILD / "vtool.exe", *args, timeout=timeout)
 
-    def install_program(self):
+    def install_program(self, program):
         target = self.prefix / "drive_c" / "Program Files" / "Varlindo"
         target.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(BUILD / "Varlindo.exe", target / "Varlindo.exe")
+        shutil.copy2(program, target / "Varlindo.exe")
 
     def start(self, *args, trace=None):
         """Starts Varlindo.exe with this command line, without waiting for it. `trace` names Wine

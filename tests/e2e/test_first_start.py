@@ -26,7 +26,8 @@ class FirstStart(unittest.TestCase):
             lst = s.visible_list(dump)
             self.assertEqual(lst["items"], [DEFAULT, REALTEK, HEADSET])
             self.assertEqual(lst["selected"], 0)
-            for caption in ("Device", "Settings", "&Hide >>", "E&xit", "&Set Soundcard", "For playback",
+            # The page buttons carry two line breaks after their caption.
+            for caption in ("Device\r\n\r\n", "Settings\r\n\r\n", "&Hide >>", "E&xit", "&Set Soundcard", "For playback",
                             "For record"):
                 self.assertIsNotNone(s.control(dump, text=caption), caption)
             self.assertEqual(s.control(dump, text="For playback")["checked"], 1)

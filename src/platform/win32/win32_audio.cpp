@@ -8,6 +8,17 @@ namespace varlindo::win32 {
 namespace {
 HMIXER ToMixer(MixerHandle h) { return reinterpret_cast<HMIXER>(h); }
 HMIXEROBJ ToMixerObj(MixerHandle h) { return reinterpret_cast<HMIXEROBJ>(h); }
+
+// A request for one value, the same for all channels of the control.
+MIXERCONTROLDETAILS OneValue(std::uint32_t control, MIXERCONTROLDETAILS_UNSIGNED* value) {
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = control;
+    details.cChannels = 1;
+    details.cbDetails = sizeof *value;
+    details.paDetails = value;
+    return details;
+}
 }  // namespace
 
 int WaveOut::DeviceCount() { return static_cast<int>(waveOutGetNumDevs()); }
@@ -68,12 +79,7 @@ std::optional<MixerControlInfo> Mixer::ControlByType(MixerHandle h, std::uint32_
 
 std::optional<std::uint32_t> Mixer::GetValue(MixerHandle h, std::uint32_t control) {
     MIXERCONTROLDETAILS_UNSIGNED value{};
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = control;
-    details.cChannels = 1;
-    details.cbDetails = sizeof value;
-    details.paDetails = &value;
+    MIXERCONTROLDETAILS details = OneValue(control, &value);
     if (mixerGetControlDetailsW(ToMixerObj(h), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
         MMSYSERR_NOERROR)
         return std::nullopt;
@@ -83,12 +89,7 @@ std::optional<std::uint32_t> Mixer::GetValue(MixerHandle h, std::uint32_t contro
 bool Mixer::SetValue(MixerHandle h, std::uint32_t control, std::uint32_t v) {
     MIXERCONTROLDETAILS_UNSIGNED value{};
     value.dwValue = v;
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = control;
-    details.cChannels = 1;
-    details.cbDetails = sizeof value;
-    details.paDetails = &value;
+    MIXERCONTROLDETAILS details = OneValue(control, &value);
     return mixerSetControlDetails(ToMixerObj(h), &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
            MMSYSERR_NOERROR;
 }

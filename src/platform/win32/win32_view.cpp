@@ -353,29 +353,22 @@ void FormView::OnCommand(int id, int code) {
             if (code == BN_CLICKED) static_cast<ui::CheckBox&>(c).UserToggle();
             break;
         case ui::Kind::ListBox:
-            if (code == LBN_SELCHANGE) {
-                const int index = static_cast<int>(SendMessageW(child->hwnd, LB_GETCURSEL, 0, 0));
+        case ui::Kind::ComboBox: {
+            // The list box and combo box notifications that mean the same thing.
+            const bool combo = c.GetKind() == ui::Kind::ComboBox;
+            if (code == (combo ? CBN_SELCHANGE : LBN_SELCHANGE)) {
+                const int index = static_cast<int>(SendMessageW(child->hwnd, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
                 child->selection = index;
                 static_cast<ui::ListControl&>(c).UserSelect(index);
-            } else if (code == LBN_DBLCLK) {
+            } else if (!combo && code == LBN_DBLCLK) {
                 c.RaiseDblClick();
-            } else if (code == LBN_SETFOCUS) {
+            } else if (code == (combo ? CBN_SETFOCUS : LBN_SETFOCUS)) {
                 c.RaiseGotFocus();
-            } else if (code == LBN_KILLFOCUS) {
+            } else if (code == (combo ? CBN_KILLFOCUS : LBN_KILLFOCUS)) {
                 c.RaiseLostFocus();
             }
             break;
-        case ui::Kind::ComboBox:
-            if (code == CBN_SELCHANGE) {
-                const int index = static_cast<int>(SendMessageW(child->hwnd, CB_GETCURSEL, 0, 0));
-                child->selection = index;
-                static_cast<ui::ListControl&>(c).UserSelect(index);
-            } else if (code == CBN_SETFOCUS) {
-                c.RaiseGotFocus();
-            } else if (code == CBN_KILLFOCUS) {
-                c.RaiseLostFocus();
-            }
-            break;
+        }
         case ui::Kind::Label:
             if (code == STN_DBLCLK) c.RaiseDblClick();
             else if (code == STN_CLICKED) c.RaiseClick();
