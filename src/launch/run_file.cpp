@@ -142,7 +142,8 @@ void RunFile::OpenUrlInBrowser(const std::string& url, int window_style) {
 }
 
 std::string RunFile::StartProgramWithParameters(const std::string& program_in, const std::string& parameters) {
-    std::string args = text::Trim(parameters).empty() ? std::string() : " " + text::Trim(parameters);
+    const std::string trimmed = text::Trim(parameters);
+    std::string args = trimmed.empty() ? std::string() : std::string(" ").append(trimmed);
 
     std::string program = ShortPathOf(QuoteIfSpaces(program_in));
     std::string document;
@@ -161,7 +162,7 @@ std::string RunFile::StartProgramWithParameters(const std::string& program_in, c
     if (folder != StripQuotes(last_path)) platform_.files.SetCurrentFolder(folder);
 
     std::string command = QuoteProgram(program);
-    if (!document.empty()) command += " " + QuoteIfSpaces(document);
+    if (!document.empty()) command.append(" ").append(QuoteIfSpaces(document));
     command = text::Trim(command + args);
     if (StripQuotes(program).empty()) return {};
     platform_.shell.StartProgram(command, 1);
