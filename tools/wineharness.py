@@ -287,6 +287,13 @@ class Session:
         else:
             self.xdotool("click", button)
 
+    def keys(self, title, *keys):
+        """Types keys into the window with this title, then makes sure no key stays pressed."""
+        wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
+                             capture_output=True, text=True).stdout.split()[0]
+        self.xdotool("key", "--window", wid, *keys)
+        self.xdotool("keyup", "alt", "ctrl", "shift")
+
     def screenshot(self, name, rect=None):
         SCREENS.mkdir(parents=True, exist_ok=True)
         path = SCREENS / f"{name}.png"

@@ -110,6 +110,16 @@ class Switching(unittest.TestCase):
             print(f"after {time.time() - started:.0f} s:",
                   [(c["text"], c.get("selected")) for c in (seen.get("dump") or {"controls": []})["controls"]
                    if c["class"] in ("Static", "ListBox")])
+    def test_6_keyboard_alone_switches_and_hides(self):
+        self.pick(0)  # the list has the focus
+        self.s.keys(wh.WINDOW_TITLE, "Down", "Down")
+        self.s.wait_for("the selection", lambda: self.s.visible_list(self.s.dump())["selected"] == 2)
+        self.s.keys(wh.WINDOW_TITLE, "alt+s")  # "&Set Soundcard"
+        self.wait_mapper("Playback", HEADSET)
+        self.s.keys(wh.WINDOW_TITLE, "Escape")  # back to the tray
+        self.s.wait_for("the window to hide", lambda: not self.s.dump()["window"]["visible"])
+        self.s.tray_icon_point()
+
 
 if __name__ == "__main__":
     main()
