@@ -13,7 +13,7 @@ class FirstStart(unittest.TestCase):
             s.start()
             s.wait_for("the start-up", lambda: s.mapper("Playback"))
             s.tray_icon_point()
-            self.assertIsNone(s.dump()["window"]["visible"] and "shown" or None)  # it starts in the tray
+            self.assertFalse(s.dump()["window"]["visible"])  # it starts in the notification area
             s.screenshot("tray-icon", (0, 0, 200, 60))
             dump = s.show_main_window()
             self.assertIsNone(s.tray_window())  # the icon goes while the window is shown
