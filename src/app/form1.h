@@ -112,6 +112,11 @@ private:
     void SetGermanCaptions();
     // CurrentDevice := the card that "Playback" names.
     void LoadPlaybackCard();
+    // Removes the tray icon and unloads the tray window.
+    void RemoveTray();
+    // Rebuilds the lists and shows this card as the current one (another program or
+    // instance changed "Playback").
+    void FollowPlayback(const std::string& playback);
     // The text of `english` or `german`, whichever the interface language is.
     const std::string& Say(const std::string& english, const std::string& german) const {
         return Pick(app_.GetLanguage(), english, german);

@@ -116,11 +116,7 @@ void Form1::Form_QueryUnload(bool& cancel, int) {
     }
 
     UpdatingControls = true;
-    if (TrayIconActive) {
-        app_.Tray().RemoveTrayIcon();
-        app_.UnloadTray();
-        TrayIconActive = false;
-    }
+    if (TrayIconActive) RemoveTray();
     HotkeysRegistered = false;
 
     // The shut-down card.
@@ -130,11 +126,7 @@ void Form1::Form_QueryUnload(bool& cancel, int) {
 }
 
 void Form1::Form_Unload(bool&) {
-    if (TrayIconActive) {
-        app_.Tray().RemoveTrayIcon();
-        app_.UnloadTray();
-        TrayIconActive = false;
-    }
+    if (TrayIconActive) RemoveTray();
     HotkeysRegistered = false;
 }
 
@@ -174,11 +166,13 @@ void Form1::ExitBtn_Click() {
     platform.ui.EndProgram();
 }
 
-void Form1::CloseTrayAndDialogs() {
+void Form1::RemoveTray() {
     TrayIconActive = false;
     app_.Tray().RemoveTrayIcon();
     app_.UnloadTray();
 }
+
+void Form1::CloseTrayAndDialogs() { RemoveTray(); }
 
 void Form1::BringForward() {
     if (app_.HasTray()) {

@@ -124,19 +124,20 @@ void Form1::DeviceList_DblClick() {
 
 void Form1::OnDeviceChangeNotification(std::uintptr_t stamp) {
     if (static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp)) == StartStamp) return;
-    LoadDevices();
     // The labels of the current card follow as well, as after the timer's check.
-    MarkCurrentDevice(registry_.ReadValueByPath(kPlaybackPath));
+    FollowPlayback(registry_.ReadValueByPath(kPlaybackPath));
+}
+
+void Form1::FollowPlayback(const std::string& playback) {
+    LoadDevices();
+    MarkCurrentDevice(playback);
 }
 
 void Form1::RefreshTimer_Timer() {
     if (++RefreshCounter % 6 != 0) return;
     RefreshCounter = 0;
     const std::string playback = registry_.ReadValueByPath(kPlaybackPath);
-    if (GetDefaultDevice() != playback) {
-        LoadDevices();
-        MarkCurrentDevice(playback);
-    }
+    if (GetDefaultDevice() != playback) FollowPlayback(playback);
 }
 
 void Form1::DeviceBtn_Click() {
