@@ -1,4 +1,4 @@
-// WinMain: builds the real platform and the program, binds the main window, runs the loop.
+// WinMain: builds the real platform and the program, starts it and runs the loop.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -6,11 +6,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/form1.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
-#include "platform/win32/win32_view.h"
-#include "tray/system_tray.h"
 
 #ifndef VARLINDO_LANGUAGE
 #define VARLINDO_LANGUAGE 0
@@ -32,32 +29,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
     win32::unique_icon large_icon(LoadAppIcon(instance, GetSystemMetrics(SM_CXICON)));
     win32::unique_icon small_icon(LoadAppIcon(instance, GetSystemMetrics(SM_CXSMICON)));
 
-    win32::Win32Platform platform(instance);
-    platform.tray.SetIcon(small_icon.get());
+    win32::Win32Platform platform(instance, large_icon.get(), small_icon.get());
     App app(platform.Ports(), static_cast<Language>(VARLINDO_LANGUAGE), win32::Utf8(command_line ? command_line : L""));
-    platform.tray.OnNotification = [&app](int notification) {
-        if (app.HasTray()) app.Tray().OnMouseNotification(notification);
-    };
-
-    Form1& form = app.MainForm();
-    win32::FormView view(form, instance, large_icon.get(), small_icon.get());
-    const UINT bring_forward = win32::Instance::BringForwardMessage();
-    view.OnOtherMessage = [&app, bring_forward](UINT message, WPARAM wparam) {
-        app.HandleWindowMessage(message == bring_forward ? kBringForwardMessage : message, wparam);
-    };
-    view.OnClose = [&app] { app.Close(); };
-    view.OnQueryEndSession = [&app] { return app.QueryEndSession(); };
-    view.OnEndSession = [&app] { app.EndSession(); };
-    platform.ui.SetOwner(view.Window());
-
-    app.Start();
-    view.Flush();
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(view.Window(), &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    platform.Connect(app);
+    try {
+        app.Start();
+    } catch (...) {
+        // A fault in a start-up step must not take the program down: it runs on in the tray.
+        OutputDebugStringW(L"Varlindo: a start-up step failed\n");
     }
-    return 0;
+    return platform.forms.Run();
 }

@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include <algorithm>
+
 #include "app/form1.h"
 #include "tray/system_tray.h"
 
@@ -7,47 +9,146 @@ namespace varlindo {
 
 App::App(Platform& platform, Language language, std::string command_line)
     : platform_(platform), language_(language), command_line_(std::move(command_line)), registry_(platform),
-      mixer_(platform), run_file_(platform) {}
+      sound_mapper_(registry_), mixer_(platform), run_file_(platform) {}
 
-App::~App() = default;
+App::~App() {
+    DestroyUnloaded();
+    for (auto& form : forms_) platform_.forms.Close(*form);
+    if (form1_) platform_.forms.Close(*form1_);
+}
+
+App::EventScope::~EventScope() {
+    if (--app_.depth_ == 0) app_.DestroyUnloaded();
+}
+
+void App::DestroyUnloaded() {
+    // In the order they were unloaded. A destructor unloads nothing, but should one ever
+    // do so, its form goes in the next round.
+    while (!unloaded_.empty()) {
+        auto forms = std::move(unloaded_);
+        unloaded_.clear();
+        for (auto& form : forms) form.reset();
+    }
+}
 
 Form1& App::MainForm() {
-    if (!form1_) form1_ = std::make_unique<Form1>(*this);
+    if (!form1_) {
+        form1_ = std::make_unique<Form1>(*this);
+        Loaded(*form1_);
+    }
     return *form1_;
 }
 
-SystemTray& App::Tray() {
-    if (!tray_) {
-        tray_ = std::make_unique<SystemTray>(platform_);
-        tray_->Unload = [this] { UnloadTray(); };
+SystemTray& App::Tray() { return Form<SystemTray>(); }
+
+bool App::HasTray() const { return IsLoaded<SystemTray>(); }
+
+void App::Loaded(ui::Form& form) {
+    platform_.forms.Load(form);
+    if (form.Load) form.Load();
+}
+
+bool App::Unload(ui::Form& form, int unload_mode) {
+    // A form whose unload events are running is already on its way out.
+    if (std::find(unloading_.begin(), unloading_.end(), &form) != unloading_.end()) return true;
+    const bool is_main = form1_ && &form == form1_.get();
+    auto owned = [this, &form] {
+        return std::find_if(forms_.begin(), forms_.end(), [&form](const auto& f) { return f.get() == &form; });
+    };
+    if (!is_main && owned() == forms_.end()) return true;  // not loaded
+
+    EventScope scope(*this);
+    unloading_.push_back(&form);
+    bool cancel = false;
+    if (form.QueryUnload) form.QueryUnload(cancel, unload_mode);
+    if (!cancel && form.Unload) form.Unload(cancel);
+    unloading_.erase(std::find(unloading_.begin(), unloading_.end(), &form));
+    if (cancel) return false;
+
+    form.Hide();
+    if (is_main) return true;  // the main window lives as long as the program
+    platform_.forms.Close(form);
+    if (auto it = owned(); it != forms_.end()) {
+        unloaded_.push_back(std::move(*it));
+        forms_.erase(it);
     }
-    return *tray_;
+    return true;
 }
 
-void App::UnloadTray() { tray_.reset(); }
+void App::Show(ui::Form& form) { platform_.forms.Show(form); }
 
-void App::Start() { MainForm().Form_Load(); }
-
-void App::Close() {
-    if (MainForm().UnloadForm(Form1::kFormControlMenu)) platform_.ui.EndProgram();
+void App::ShowModal(ui::Form& form) {
+    EventScope scope(*this);
+    platform_.forms.ShowModal(form);
 }
 
-bool App::QueryEndSession() {
-    bool cancel = false;
-    MainForm().Form_QueryUnload(cancel, Form1::kAppWindows);
-    return !cancel;
+void App::Start() {
+    EventScope scope(*this);
+    MainForm();
 }
 
-void App::EndSession() {
-    bool cancel = false;
-    MainForm().Form_Unload(cancel);
+void App::ShowMainWindow() {
+    EventScope scope(*this);
+    Form1& form = MainForm();
+    form.SetWindowState(ui::WindowState::Normal);
+    Show(form);
+    platform_.ui.DoEvents();
+    form.Activate();
+    // The window is back: the icon goes until the window is sent to the tray again.
+    if (HasTray()) Unload(Tray());
+}
+
+void App::NotifyDeviceChanged(std::int32_t stamp) { platform_.instance.NotifyDeviceChanged(stamp); }
+
+void App::DeviceChanged(std::int32_t stamp) {
+    EventScope scope(*this);
+    if (form1_) form1_->OnDeviceChangeNotification(stamp);
+}
+
+void App::BringForward() {
+    if (form1_) ShowMainWindow();
+}
+
+void App::TrayMouse(int notification) {
+    EventScope scope(*this);
+    if (HasTray()) Tray().OnMouseNotification(notification);
+}
+
+void App::TaskbarCreated() {
+    EventScope scope(*this);
+    if (HasTray()) Tray().OnTaskbarCreated();
+}
+
+void App::HotkeyPressed(int) {
+    // No hotkey is registered yet: the hotkey service arrives with its own module.
+}
+
+bool App::SessionEnding() {
+    EventScope scope(*this);
+    return !form1_ || form1_->ConfirmSessionEnd();
+}
+
+void App::SessionEnded(bool ending) {
+    if (!ending) return;  // somebody cancelled it: the program goes on as before
+    {
+        EventScope scope(*this);
+        if (form1_) {
+            form1_->ExitConfirmed = true;  // the user was asked when the session asked
+            Unload(*form1_, ui::AppWindows);
+        }
+    }
     platform_.ui.EndProgram();
 }
 
-void App::HandleWindowMessage(unsigned message, std::uintptr_t wparam) {
-    if (!form1_) return;
-    if (message == kDeviceChangeMessage) form1_->OnDeviceChangeNotification(wparam);
-    if (message == kBringForwardMessage) form1_->BringForward();
+void App::CloseRequested(ui::Form& form) {
+    EventScope scope(*this);
+    const bool is_main = form1_ && &form == form1_.get();
+    if (Unload(form, ui::FormControlMenu) && is_main) platform_.ui.EndProgram();
+}
+
+void App::UserEvent(const std::function<void()>& handler) {
+    EventScope scope(*this);
+    handler();
 }
 
 }  // namespace varlindo

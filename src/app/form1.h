@@ -1,7 +1,8 @@
 #pragma once
 // The main window: the card list, the current card, the switch. It is the hub that the
 // other windows and modules call into. Its member functions live in the folder of the
-// subsystem that owns them: switching in core/, start-up in app/, volume in volume/.
+// subsystem that owns them: switching and the command line in core/, start-up and
+// shut-down in app/, volume in volume/.
 
 #include <cstdint>
 #include <optional>
@@ -20,7 +21,7 @@ public:
     // Window width at run time: one page shows at a time.
     static constexpr int kWidth = 4530;
 
-    // ---- controls (positions in twips) ----
+    // ---- controls (positions in twips; captions in form1_captions.h) ----
     ui::Button DeviceBtn;
     ui::Button StartupBtn;
     ui::Button Command1;
@@ -50,6 +51,8 @@ public:
     bool ExitConfirmed = false;
     bool HotkeysRegistered = false;
     bool TrayIconActive = false;
+    // Set while CheckCommandline carries out the command line.
+    bool CarryingOutCommandLine = false;
 
     // ---- card catalogue and switching ----
     void LoadDevices();
@@ -61,8 +64,8 @@ public:
     void MarkCurrentDevice(const std::string& name);
     void InitSoundMapperValues();
     std::int32_t getStartTime() const { return StartStamp; }
-    // Another instance switched the card: rebuild, unless the message is our own.
-    void OnDeviceChangeNotification(std::uintptr_t stamp);
+    // Another instance switched the card: rebuild, unless the notice is our own.
+    void OnDeviceChangeNotification(std::int32_t stamp);
 
     void DeviceList_DblClick();
     void SetBtn_Click() { DeviceList_DblClick(); }
@@ -79,8 +82,6 @@ public:
     bool CheckCommandline();
 
     // ---- start-up and shut-down ----
-    // Unload modes: how a close was asked for (not examined).
-    static constexpr int kFormControlMenu = 0, kFormCode = 1, kAppWindows = 2;
     void Form_Load();
     void Form_QueryUnload(bool& cancel, int unload_mode);
     void Form_Unload(bool& cancel);
@@ -88,12 +89,11 @@ public:
     void Form_KeyPress(int& key_ascii);
     void Command1_Click();
     void ExitBtn_Click();
-    // Runs the close events; true when the window was unloaded (hidden; the object stays).
-    bool UnloadForm(int unload_mode);
+    // The session is ending: asks the close question where a close would; false when the
+    // user declined. Does none of the shut-down work.
+    bool ConfirmSessionEnd();
     // Ends the tray icon and the dialogs, at the end of the program.
     void CloseTrayAndDialogs();
-    // Another start of the program asks for this window.
-    void BringForward();
     // Puts the icon into the notification area with this tooltip.
     void AddTrayIcon(const std::string& tooltip);
 
@@ -109,7 +109,11 @@ public:
 
 private:
     void BindEvents();
-    void SetGermanCaptions();
+    // Asks "Shutdown Varlindo?" when the window is shown and the exit was not confirmed;
+    // on No the window goes to the tray. False when the user declined.
+    bool ConfirmExit();
+    // Takes down the tray icon and the hotkeys and sets the shut-down card.
+    void RunShutdownWork();
     // CurrentDevice := the card that "Playback" names.
     void LoadPlaybackCard();
     // Removes the tray icon and unloads the tray window.
@@ -117,13 +121,11 @@ private:
     // Rebuilds the lists and shows this card as the current one (another program or
     // instance changed "Playback").
     void FollowPlayback(const std::string& playback);
-    // The text of `english` or `german`, whichever the interface language is.
-    const std::string& Say(const std::string& english, const std::string& german) const {
-        return Pick(app_.GetLanguage(), english, german);
-    }
+    const char* Say(const Text& text) const { return app_.Say(text); }
 
     App& app_;
     Registry& registry_;
+    SoundMapper& mapper_;
 };
 
 }  // namespace varlindo

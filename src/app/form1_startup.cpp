@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "app/app_messages.h"
 #include "app/form1.h"
-#include "core/prev_instanz.h"
+#include "app/form1_captions.h"
+#include "app/prev_instanz.h"
+#include "base/number.h"
+#include "base/text.h"
 #include "core/sound_device_obj.h"
-#include "core/text.h"
 #include "tray/system_tray.h"
 
 namespace varlindo {
@@ -48,7 +51,7 @@ void Form1::Form_Load() {
 
     DeviceBtn_Click();
     Hide();
-    SetCaption(std::string(kAppTitle) + " Vers. 2.0.1");
+    SetCaption(std::string(kAppTitle) + msg::kVersionCaption);
 
     StartupCombo.Clear();
     LoadDevices();
@@ -72,7 +75,7 @@ void Form1::Form_Load() {
     // On a first start "Playback" has only just been created: show the card it names.
     if (CurrentDeviceName.empty()) LoadCurrentDefaultObject();
 
-    if (app_.GetLanguage() == Language::German) SetGermanCaptions();
+    if (app_.GetLanguage() == Language::German) ApplyCaptions(*this, kForm1Captions, Language::German);
 
     MarkCurrentDevice(CurrentDeviceName);
     NiknameList.Move(DeviceList.Left(), DeviceList.Top(), DeviceList.Width(), DeviceList.Height());
@@ -89,32 +92,29 @@ void Form1::AddTrayIcon(const std::string& tooltip) {
     app_.Tray().AddTrayIcon(*this, tooltip, true, *this, "");
 }
 
-void Form1::SetGermanCaptions() {
-    PlayCheck.SetCaption("Wiedergabe");
-    RecordCheck.SetCaption("Aufnahme");
-    SetBtn.SetCaption("Soundkarte aktivieren");
-    SetDefaultOnStartupCheck.SetCaption("bei Programmstart");
-    SetDefaultOnShutdownCheck.SetCaption("bei Programmende");
-    Command1.SetCaption("System Tray >>");
-    ExitBtn.SetCaption("Beenden");
-    DeviceBtn.SetCaption("Soundkarten");
-    StartupBtn.SetCaption("Einstellungen");
+void Form1::Form_QueryUnload(bool& cancel, int) {
+    // The command line's own unload closes without the shut-down work; an instance whose
+    // command line did nothing and that stayed resident closes like any other.
+    if (CarryingOutCommandLine) return;
+    if (!ConfirmExit()) {
+        cancel = true;
+        return;
+    }
+    RunShutdownWork();
 }
 
-void Form1::Form_QueryUnload(bool& cancel, int) {
-    if (!text::Trim(app_.CommandLine()).empty()) return;  // a command-line run closes without shut-down work
+bool Form1::ConfirmExit() {
+    if (!Visible() || GetWindowState() == ui::WindowState::Minimized || ExitConfirmed) return true;
+    const int answer = app_.GetPlatform().ui.ShowMessageBox(Say(msg::kExitQuestion), Say(msg::kExitQuestionTitle),
+                                                            mb::YesNo | mb::IconQuestion);
+    if (answer != mb::AnswerNo) return true;
+    SetWindowState(ui::WindowState::Minimized);  // back to the tray
+    return false;
+}
 
-    if (Visible() && GetWindowState() != ui::WindowState::Minimized && !ExitConfirmed) {
-        const int answer = app_.GetPlatform().ui.ShowMessageBox(
-            Say("Shutdown Varlindo?", " Varlindo beenden?"), Say("Exit program?", "Programm beenden?"),
-            mb::YesNo | mb::IconQuestion);
-        if (answer == mb::AnswerNo) {
-            cancel = true;
-            SetWindowState(ui::WindowState::Minimized);
-            return;
-        }
-    }
+bool Form1::ConfirmSessionEnd() { return CarryingOutCommandLine || ConfirmExit(); }
 
+void Form1::RunShutdownWork() {
     UpdatingControls = true;
     if (TrayIconActive) RemoveTray();
     HotkeysRegistered = false;
@@ -130,20 +130,10 @@ void Form1::Form_Unload(bool&) {
     HotkeysRegistered = false;
 }
 
-bool Form1::UnloadForm(int unload_mode) {
-    bool cancel = false;
-    Form_QueryUnload(cancel, unload_mode);
-    if (cancel) return false;
-    Form_Unload(cancel);
-    if (cancel) return false;
-    Hide();
-    return true;
-}
-
 void Form1::Form_Resize() {
     if (GetWindowState() == ui::WindowState::Minimized) {
         Hide();
-        AddTrayIcon(Say("current: ", "Standard: ") + CurrentDeviceName);
+        AddTrayIcon(Say(msg::kCurrentCardTip) + CurrentDeviceName);
     }
     SetWidth(kWidth);
 }
@@ -156,32 +146,22 @@ void Form1::Command1_Click() { SetWindowState(ui::WindowState::Minimized); }
 
 void Form1::ExitBtn_Click() {
     Platform& platform = app_.GetPlatform();
-    const int answer = platform.ui.ShowMessageBox(Say("Shutdown Varlindo?", " Varlindo beenden?"),
-                                                  Say("Exit program?", "Programm beenden?"),
+    const int answer = platform.ui.ShowMessageBox(Say(msg::kExitQuestion), Say(msg::kExitQuestionTitle),
                                                   mb::YesNo | mb::IconQuestion);
     if (answer == mb::AnswerNo) return;
     ExitConfirmed = true;
     CloseTrayAndDialogs();
-    UnloadForm(kFormCode);
+    app_.Unload(*this);
     platform.ui.EndProgram();
 }
 
 void Form1::RemoveTray() {
     TrayIconActive = false;
+    if (!app_.HasTray()) return;
     app_.Tray().RemoveTrayIcon();
-    app_.UnloadTray();
+    app_.Unload(app_.Tray());
 }
 
 void Form1::CloseTrayAndDialogs() { RemoveTray(); }
-
-void Form1::BringForward() {
-    if (app_.HasTray()) {
-        app_.Tray().OnMouseNotification(SystemTray::LeftDouble);  // the same as a double-click on the icon
-        return;
-    }
-    SetWindowState(ui::WindowState::Normal);
-    Show();
-    Activate();
-}
 
 }  // namespace varlindo

@@ -1,8 +1,9 @@
 // The card catalogue of the main window and the switch of the default card.
 
 #include "app/form1.h"
-#include "core/sound_mapper.h"
-#include "core/text.h"
+#include "base/text.h"
+#include "core/core_messages.h"
+#include "core/wave_out_devices.h"
 
 namespace varlindo {
 
@@ -20,7 +21,7 @@ void Form1::LoadDevices() {
     NiknameList.Clear();
     StartupCombo.Clear();
 
-    CurrentDeviceName = registry_.ReadValueByPath(kPlaybackPath);
+    CurrentDeviceName = mapper_.Playback();
     DeviceList.SetListIndex(0);
 
     SoundDeviceObj scratch(registry_);
@@ -45,7 +46,7 @@ void Form1::LoadDevices() {
 }
 
 bool Form1::LoadCurrentDefaultObject() {
-    CurrentDeviceName = registry_.ReadValueByPath(kPlaybackPath);
+    CurrentDeviceName = mapper_.Playback();
     CurrentDevice.Clear();
     DeviceList.SetListIndex(0);
     for (int i = 0; i < DeviceList.ListCount(); ++i) {
@@ -79,18 +80,13 @@ void Form1::MarkCurrentDevice(const std::string& name) {
 void Form1::SetDevice(const std::string& name) {
     UiPort& ui = app_.GetPlatform().ui;
     if (name.empty()) {
-        ui.ShowMessageBox(Say("Please select an device", "Bitte w\xC3\xA4hlen Sie eine Soundkarte aus"),
-                      Say("No Soundcard selected", "Keine Soundkarte ausgew\xC3\xA4hlt"),
-                      mb::Ok | mb::IconInformation);
+        ui.ShowMessageBox(Say(msg::kNoSoundcardSelected), Say(msg::kNoSoundcardSelectedTitle),
+                          mb::Ok | mb::IconInformation);
         return;
     }
     if (PlayCheck.Value() == 0 && RecordCheck.Value() == 0) {
-        ui.ShowMessageBox(Say("You have not selected Playback or Record!\r\rYou must select an input and/or output "
-                          "before you can set the device!",
-                          "Die Einstellungen sind unvollst\xC3\xA4ndig!\r\rSie m\xC3\xBCssen Wiedergabe oder "
-                          "Aufnahme ausw\xC3\xA4hlen, bevor die die Soundkarte wechseln k\xC3\xB6nnen!"),
-                      Say("Please select input/output first!", "Aufnahme oder Wiedergabe w\xC3\xA4hlen!"),
-                      mb::Ok | mb::IconInformation);
+        ui.ShowMessageBox(Say(msg::kSelectInputOutput), Say(msg::kSelectInputOutputTitle),
+                          mb::Ok | mb::IconInformation);
         SetWindowState(ui::WindowState::Normal);
         Show();
         LoadPlaybackCard();
@@ -98,17 +94,15 @@ void Form1::SetDevice(const std::string& name) {
     }
 
     LoadPlaybackCard();
-    // "Record" is always written before "Playback".
-    if (RecordCheck.Value() == 1) registry_.WriteStringValue(kSoundMapperRoot, kSoundMapperKey, "Record", name);
-    if (PlayCheck.Value() == 1) registry_.WriteStringValue(kSoundMapperRoot, kSoundMapperKey, "Playback", name);
+    mapper_.MakeDefault(name, PlayCheck.Value() == 1, RecordCheck.Value() == 1);
 
-    MarkCurrentDevice(registry_.ReadValueByPath(kPlaybackPath));
+    MarkCurrentDevice(mapper_.Playback());
     LoadDevices();
 }
 
 void Form1::LoadPlaybackCard() {
     // With no "Playback" value yet there is no card to load (and nothing to complain of).
-    const std::string playback = text::Trim(registry_.ReadValueByPath(kPlaybackPath));
+    const std::string playback = text::Trim(mapper_.Playback());
     if (playback.empty())
         CurrentDevice.Clear();
     else
@@ -119,13 +113,13 @@ void Form1::DeviceList_DblClick() {
     CurrentDevice.Clear();
     CurrentDevice.Load(DeviceList.List(DeviceList.ListIndex()));
     SetDevice(CurrentDevice.GetDeviceName());
-    app_.GetPlatform().ui.BroadcastMessage(kDeviceChangeMessage, static_cast<std::uint32_t>(StartStamp));
+    app_.NotifyDeviceChanged(StartStamp);
 }
 
-void Form1::OnDeviceChangeNotification(std::uintptr_t stamp) {
-    if (static_cast<std::int32_t>(static_cast<std::uint32_t>(stamp)) == StartStamp) return;
+void Form1::OnDeviceChangeNotification(std::int32_t stamp) {
+    if (stamp == StartStamp) return;
     // The labels of the current card follow as well, as after the timer's check.
-    FollowPlayback(registry_.ReadValueByPath(kPlaybackPath));
+    FollowPlayback(mapper_.Playback());
 }
 
 void Form1::FollowPlayback(const std::string& playback) {
@@ -136,7 +130,7 @@ void Form1::FollowPlayback(const std::string& playback) {
 void Form1::RefreshTimer_Timer() {
     if (++RefreshCounter % 6 != 0) return;
     RefreshCounter = 0;
-    const std::string playback = registry_.ReadValueByPath(kPlaybackPath);
+    const std::string playback = mapper_.Playback();
     if (GetDefaultDevice() != playback) FollowPlayback(playback);
 }
 
@@ -160,15 +154,6 @@ void Form1::DeviceBtn_Click() {
     MarkCurrentDevice(CurrentDevice.GetDeviceName());
 }
 
-void Form1::InitSoundMapperValues() {
-    if (registry_.ReadDWordValue(kSoundMapperRoot, kSoundMapperKey, "PreferredOnly", -32) == -32)
-        registry_.WriteDWordValue(kSoundMapperRoot, kSoundMapperKey, "PreferredOnly", 1);
-    if (registry_.ReadDWordValue(kSoundMapperRoot, kSoundMapperKey, "SetupPreferredAudioDevicesCount", -32) == -32)
-        registry_.WriteDWordValue(kSoundMapperRoot, kSoundMapperKey, "SetupPreferredAudioDevicesCount", 3);
-    if (registry_.ReadValueByPath(kRecordPath).empty())
-        registry_.WriteStringValue(kSoundMapperRoot, kSoundMapperKey, "Record", DeviceList.List(0));
-    if (registry_.ReadValueByPath(kPlaybackPath).empty())
-        registry_.WriteStringValue(kSoundMapperRoot, kSoundMapperKey, "Playback", DeviceList.List(0));
-}
+void Form1::InitSoundMapperValues() { mapper_.CreateMissingValues(DeviceList.List(0)); }
 
 }  // namespace varlindo

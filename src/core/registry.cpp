@@ -4,7 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "core/text.h"
+#include "base/text.h"
+#include "core/core_messages.h"
 
 namespace varlindo {
 namespace {
@@ -143,10 +144,7 @@ std::string Registry::ReadValueByPath(const std::string& full_path) {
 
 void Registry::CheckAppName() {
     if (!text::Trim(app_title_).empty()) return;
-    platform_.ui.ShowMessageBox(
-        "Der Programm-Name wurde nicht festgelegt\r(Wird f\xC3\xBCr Registry etc. ben\xC3\xB6tigt)\r"
-        "Bitte die AppDefOps.Initialize - Funktion aufrufen!",
-        "", mb::Ok);
+    platform_.ui.ShowMessageBox(msg::kNoAppName, "", mb::Ok);
     platform_.ui.EndProgram();
 }
 

@@ -1,48 +1,12 @@
 #include "core/sound_device_obj.h"
 
-#include <cmath>
-#include <cstdlib>
-
+#include "base/number.h"
+#include "base/text.h"
+#include "core/core_messages.h"
 #include "core/sound_mapper.h"
-#include "core/text.h"
+#include "core/wave_out_devices.h"
 
 namespace varlindo {
-
-std::optional<std::string> WaveOutDeviceName(WaveOutPort& waveout, int device) {
-    auto name = waveout.ProductName(device);
-    if (!name) return std::nullopt;
-    return text::Trim(*name);
-}
-
-std::optional<int> FindWaveOutDevice(WaveOutPort& waveout, const std::string& name) {
-    const int count = waveout.DeviceCount();
-    for (int n = 0; n < count; ++n) {
-        auto device_name = WaveOutDeviceName(waveout, n);
-        if (device_name && text::Contains(*device_name, name)) return n;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::int16_t> ParseInt16(const std::string& raw) {
-    const std::string s = text::Trim(raw);
-    size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    const size_t digits_from = i;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
-    if (i == digits_from) return std::nullopt;
-    if (i < s.size() && s[i] == '.') {
-        const size_t fraction_from = ++i;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
-        if (i == fraction_from) return std::nullopt;
-    }
-    if (i != s.size() || i - digits_from > 12) return std::nullopt;
-    double value = std::strtod(s.substr(digits_from).c_str(), nullptr);
-    value = std::nearbyint(value);  // the default rounding mode: halves to even
-    if (negative) value = -value;
-    if (value < -32768 || value > 32767) return std::nullopt;
-    return static_cast<std::int16_t>(value);
-}
 
 namespace {
 constexpr const char* kVolumeKeys[] = {"SpeakerVolume", "WaveVolume",   "MidiVolume",      "CDAudioVolume",
@@ -106,7 +70,7 @@ std::int16_t SoundDeviceObj::ReadNumber(const std::string& key, std::int16_t fal
 
 void SoundDeviceObj::Load(const std::string& device_name) {
     const std::string name = text::Trim(device_name);
-    if (name.empty()) registry_->GetPlatform().ui.ShowMessageBox("No Devicename found!", "", mb::Ok);
+    if (name.empty()) registry_->GetPlatform().ui.ShowMessageBox(msg::kNoDevicenameFound, "", mb::Ok);
     Device_name = name;
 
     // A value that is no 16-bit number reads as its key's default; the others still load.
@@ -127,7 +91,7 @@ void SoundDeviceObj::SaveAll() {
     Device_name = text::Trim(Device_name);
     if (text::Trim(Alias_Name).empty()) Alias_Name = Device_name;
     if (text::Trim(Alias_Name).empty()) {
-        registry_->GetPlatform().ui.ShowMessageBox("Fehler-Leerer Device \xC3\xBC" "bergeben", "", mb::Ok);
+        registry_->GetPlatform().ui.ShowMessageBox(msg::kEmptyDevice, "", mb::Ok);
         return;
     }
     const std::string section = Section();
@@ -150,7 +114,7 @@ void SoundDeviceObj::SaveAll() {
     }
 }
 
-bool SoundDeviceObj::Is_DefaultDevice() const { return Device_name == registry_->ReadValueByPath(kPlaybackPath); }
+bool SoundDeviceObj::Is_DefaultDevice() const { return Device_name == SoundMapper(*registry_).Playback(); }
 
 std::int16_t SoundDeviceObj::GetInitialDeviceID(const std::string& device_name) const {
     auto n = FindWaveOutDevice(registry_->GetPlatform().waveout, device_name);

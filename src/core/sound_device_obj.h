@@ -98,8 +98,4 @@ private:
     std::array<std::int16_t, LineCount> mute_{};
 };
 
-// Reads a stored setting as a 16-bit number: optional blanks and sign, digits, an optional
-// fraction (rounded half to even). Nothing for anything else or a value out of range.
-std::optional<std::int16_t> ParseInt16(const std::string& text);
-
 }  // namespace varlindo

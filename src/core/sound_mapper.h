@@ -1,25 +1,33 @@
 #pragma once
-// The per-user values that tell the multimedia system which cards are the defaults, and
-// the enumeration of the wave-out devices that they name.
+// The one place where a card becomes the system's default and where the program learns
+// which card is the default. The defaults are the per-user Sound Mapper values
+// ("Playback", "Record" under HKEY_CURRENT_USER\Software\Microsoft\Multimedia\Sound
+// Mapper), which name the card by its device name.
 
-#include <optional>
 #include <string>
 
-#include "platform/ports.h"
+#include "core/registry.h"
 
 namespace varlindo {
 
-inline constexpr const char* kSoundMapperRoot = "HKEY_CURRENT_USER";
-inline constexpr const char* kSoundMapperKey = "Software\\Microsoft\\Multimedia\\Sound Mapper";
-inline constexpr const char* kPlaybackPath = "HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Playback";
-inline constexpr const char* kRecordPath = "HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Record";
+class SoundMapper {
+public:
+    explicit SoundMapper(Registry& registry) : registry_(registry) {}
 
-// The device name of wave-out device N: its product name, trimmed; nothing when the
-// device does not answer.
-std::optional<std::string> WaveOutDeviceName(WaveOutPort& waveout, int device);
+    // The device name of the default card for playback / recording; "" when none is set.
+    std::string Playback();
+    std::string Record();
 
-// The first device, in enumeration order, whose name contains `name` (case-sensitive);
-// an empty name matches the first device that answers.
-std::optional<int> FindWaveOutDevice(WaveOutPort& waveout, const std::string& name);
+    // Makes the card the default for playback, recording or both. Recording is always
+    // switched before playback.
+    void MakeDefault(const std::string& device_name, bool playback, bool record);
+
+    // Creates the values that are missing, naming `first_card` where a card is needed;
+    // values that exist (even "PreferredOnly" = 0) are left as they are.
+    void CreateMissingValues(const std::string& first_card);
+
+private:
+    Registry& registry_;
+};
 
 }  // namespace varlindo

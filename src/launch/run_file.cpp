@@ -1,44 +1,21 @@
 #include "launch/run_file.h"
 
-#include "core/text.h"
+#include "base/path_text.h"
+#include "base/text.h"
+#include "launch/launch_messages.h"
 
 namespace varlindo {
 namespace {
-
-size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
 bool IsQuoted(const std::string& s) { return s.size() >= 2 && s.front() == '"' && s.back() == '"'; }
 
 }  // namespace
 
-std::string RunFile::FileNameOfPath(const std::string& path) {
-    const size_t i = LastSeparator(path);
-    return i == std::string::npos ? path : path.substr(i + 1);
-}
-
-std::string RunFile::DirectoryOfPath(const std::string& path) {
-    const size_t i = LastSeparator(path);
-    return i == std::string::npos ? path : path.substr(0, i + 1);
-}
-
 std::string RunFile::FolderOfPath(const std::string& path) {
     auto is_folder = platform_.files.IsFolder(path);
     if (!is_folder || *is_folder) return path;
-    const size_t i = LastSeparator(path);
+    const size_t i = path.find_last_of("\\/");
     return i == std::string::npos ? std::string() : path.substr(0, i + 1);
-}
-
-std::string RunFile::AddTrailingSeparator(const std::string& folder) {
-    std::string s = folder;
-    const bool quoted = !s.empty() && s.back() == '"';
-    if (quoted) s.pop_back();
-    if (text::Contains(s, "\\")) {
-        if (!text::EndsWith(s, "\\")) s += '\\';
-    } else if (text::Contains(s, "/")) {
-        if (!text::EndsWith(s, "/")) s += '/';
-    }
-    if (quoted) s += '"';
-    return s;
 }
 
 std::string RunFile::ShortPathOf(const std::string& path) {
@@ -48,25 +25,6 @@ std::string RunFile::ShortPathOf(const std::string& path) {
     if (!result.empty()) return result;
     // The platform cannot shorten a quoted path: hand back the long one, unquoted.
     return IsQuoted(path) ? path.substr(1, path.size() - 2) : path;
-}
-
-std::string RunFile::StripQuotes(const std::string& text_in) {
-    std::string s = text::Trim(text_in);
-    if (IsQuoted(s)) s = s.substr(1, s.size() - 2);
-    return s;
-}
-
-std::string RunFile::QuoteIfSpaces(const std::string& text_in) {
-    const std::string s = text::Trim(text_in);
-    if (s.empty()) return text_in;
-    if (!text::Contains(s, "\"") && text::Contains(s, " ")) return "\"" + s + "\"";
-    return s;
-}
-
-std::string RunFile::QuoteProgram(const std::string& program) {
-    const std::string s = text::Trim(program);
-    if (s.empty() || IsQuoted(s)) return s;
-    return "\"" + s + "\"";
 }
 
 std::string RunFile::FindExecutableFor(const std::string& file) { return platform_.shell.ExecutableFor(file); }
@@ -99,7 +57,7 @@ std::string RunFile::GetAssociatedProgram(const std::string& file) {
 
     if (text::Contains(name_part, "*")) {
         const int answer = platform_.ui.ShowMessageBox(
-            name_part + "Enth\xC3\xA4lt ung\xC3\xBCltige Zeichen Abbrechen?", app_title_, mb::YesNo);
+            name_part + kInvalidCharacters, app_title_, mb::YesNo);
         if (answer == mb::AnswerYes) {
             remove_in_place_probe();
             return {};

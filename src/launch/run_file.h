@@ -1,6 +1,7 @@
 #pragma once
-// Path operations and program starts. Paths are plain text in which "\" and "/" both
-// separate folders. Nothing here keeps state or reports an error: an empty result is the
+// Program starts and the path operations that need the file system or the shell. The
+// path operations on text alone (FileNameOfPath, QuoteIfSpaces ...) are in
+// base/path_text.h. Nothing here keeps state or reports an error: an empty result is the
 // only sign that something failed.
 
 #include <string>
@@ -14,16 +15,9 @@ public:
     explicit RunFile(Platform& platform, std::string app_title = "Varlindo")
         : platform_(platform), app_title_(std::move(app_title)) {}
 
-    static std::string FileNameOfPath(const std::string& path);
-    static std::string DirectoryOfPath(const std::string& path);
+    // The path unchanged when it names a folder or nothing; else the folder of the file.
     std::string FolderOfPath(const std::string& path);
-    static std::string AddTrailingSeparator(const std::string& folder);
     std::string ShortPathOf(const std::string& path);
-    static std::string StripQuotes(const std::string& text);
-    static std::string QuoteIfSpaces(const std::string& text);
-    // Wraps a program path in double quotes unless it already is, so that it can never be
-    // taken apart at its blanks.
-    static std::string QuoteProgram(const std::string& program);
 
     std::string FindExecutableFor(const std::string& file);
     std::string GetAssociatedProgram(const std::string& file);

@@ -4,11 +4,16 @@
 // Every text crossing a port is UTF-8.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace varlindo {
+
+namespace ui {
+class Form;
+}
 
 // ---------------------------------------------------------------- registry
 using RegKey = std::uintptr_t;  // an open key or one of the predefined roots
@@ -143,10 +148,22 @@ struct UiPort {
     virtual void Beep(unsigned type) = 0;
     // Runs the events that are waiting (a button press in the window, a timer tick ...).
     virtual void DoEvents() = 0;
-    // Sends a window message to every top-level window, waiting for each but giving up on
-    // hung ones; returns when all have been sent.
-    virtual void BroadcastMessage(unsigned message, std::uintptr_t wparam) = 0;
+    // Ends the program at once; nothing after the call runs.
     virtual void EndProgram() = 0;
+};
+
+// Gives the program's forms their windows. A form is loaded (it gets its window, hidden),
+// shown, and closed when it was unloaded (its window goes). The host never destroys the
+// form itself: the App owns it.
+struct FormHostPort {
+    virtual ~FormHostPort() = default;
+    virtual void Load(ui::Form& form) = 0;
+    // Shows the form and brings it to the front; returns at once.
+    virtual void Show(ui::Form& form) = 0;
+    // Shows the form and returns when it is hidden or closed. Modal forms may nest; while
+    // one is shown, the program's other windows take no input but its events still run.
+    virtual void ShowModal(ui::Form& form) = 0;
+    virtual void Close(ui::Form& form) = 0;
 };
 
 // ---------------------------------------------------------------- tray and menus
@@ -176,9 +193,6 @@ struct TrayPort {
 // ---------------------------------------------------------------- other instances
 using WindowRef = std::uintptr_t;
 
-// The message that ActivateProgram sends: "bring your main window forward".
-inline constexpr unsigned kBringForwardMessage = 0x8001;
-
 struct InstancePort {
     virtual ~InstancePort() = default;
     // True when another instance of this program runs for this user.
@@ -189,6 +203,10 @@ struct InstancePort {
     virtual void SetTopMost(WindowRef window, bool topmost) = 0;
     // Asks that instance to bring its main window forward; false when none was found.
     virtual bool ActivateProgram(const std::string& title) = 0;
+    // Tells every running instance (this one included) that the default card changed;
+    // `stamp` names the sender. Returns when all have been told, never waiting on a hung
+    // one for long.
+    virtual void NotifyDeviceChanged(std::int32_t stamp) = 0;
 };
 
 struct LocalTime {
@@ -198,6 +216,30 @@ struct LocalTime {
 struct ClockPort {
     virtual ~ClockPort() = default;
     virtual LocalTime Now() = 0;
+};
+
+// What reaches the running program from outside: the platform delivers these, and the App
+// handles them. Each is one event: forms unloaded while it runs are destroyed after it.
+struct ProgramEvents {
+    virtual ~ProgramEvents() = default;
+    // Another instance (or this one) switched the default card; `stamp` names the sender.
+    virtual void DeviceChanged(std::int32_t stamp) = 0;
+    // Another start of the program asks for the main window.
+    virtual void BringForward() = 0;
+    // A mouse notification of the tray icon: the mouse message numbers 512 to 518.
+    virtual void TrayMouse(int notification) = 0;
+    // The notification area was (re)created, for example after Explorer restarted.
+    virtual void TaskbarCreated() = 0;
+    // A registered hotkey was pressed.
+    virtual void HotkeyPressed(int id) = 0;
+    // The session is about to end: may it? Nothing is done yet.
+    virtual bool SessionEnding() = 0;
+    // The session ends (true), or the ending was cancelled after all (false).
+    virtual void SessionEnded(bool ending) = 0;
+    // The user closed a form's window (close box, Alt+F4).
+    virtual void CloseRequested(ui::Form& form) = 0;
+    // Something the user did in a form (a click, a key, a timer tick): run its handler.
+    virtual void UserEvent(const std::function<void()>& handler) = 0;
 };
 
 // Everything the program needs of the operating system.
@@ -212,6 +254,7 @@ struct Platform {
     TrayPort& tray;
     MenuPort& menu;
     InstancePort& instance;
+    FormHostPort& forms;
 };
 
 }  // namespace varlindo

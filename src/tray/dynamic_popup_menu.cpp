@@ -1,6 +1,6 @@
 #include "tray/dynamic_popup_menu.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace varlindo {
 

@@ -1,10 +1,19 @@
 #include "tray/system_tray.h"
 
-#include "core/text.h"
+#include "app/app.h"
+#include "base/text.h"
 
 namespace varlindo {
 
-SystemTray::SystemTray(Platform& platform) : DynamicTrayPopupMenu(platform.menu), platform_(platform) {}
+SystemTray::SystemTray(App& app)
+    : ui::Form("SystemTray", "SystemTray", 0, 0),
+      RetryTimer(*this, "RetryTimer", 2000, false),
+      DynamicTrayPopupMenu(app.GetPlatform().menu),
+      app_(app),
+      platform_(app.GetPlatform()) {
+    RetryTimer.Tick = [this] { RetryTimer_Timer(); };
+    Unload = [this](bool& cancel) { Form_Unload(cancel); };
+}
 
 SystemTray::~SystemTray() {
     if (shown_) platform_.tray.RemoveIcon();
@@ -20,14 +29,41 @@ void SystemTray::AddTrayIcon(ui::Form& RefIcon_Form, const std::string& c_ToolTi
     c_OpenMenueOnRightClick_ = c_OpenMenueOnRightClick;
     c_ShowFormOnClick_ = &c_ShowFormOnClick;
     on_menu_ = std::move(on_menu);
-    // While the icon is shown, adding again changes nothing.
-    if (shown_) return;
+    // While the icon is there, adding again changes nothing.
+    if (wanted_) return;
+    wanted_ = true;
     tip_ = TipField(c_ToolTipText);
+    retries_left_ = kAddRetries;
+    ShowIcon();
+}
+
+void SystemTray::ShowIcon() {
     shown_ = platform_.tray.AddIcon(tip_);
+    RetryTimer.SetEnabled(!shown_ && retries_left_ > 0);
+}
+
+void SystemTray::RetryTimer_Timer() {
+    if (!wanted_ || shown_ || retries_left_ <= 0) {
+        RetryTimer.SetEnabled(false);
+        return;
+    }
+    --retries_left_;
+    ShowIcon();
+}
+
+void SystemTray::OnTaskbarCreated() {
+    if (!wanted_) return;
+    // A new notification area shows none of the old icons; one that was only redrawn may
+    // still show ours, so take it away before adding it again.
+    if (shown_) platform_.tray.RemoveIcon();
+    retries_left_ = kAddRetries;
+    ShowIcon();
 }
 
 void SystemTray::RemoveTrayIcon() {
-    platform_.tray.RemoveIcon();
+    wanted_ = false;
+    RetryTimer.SetEnabled(false);
+    if (shown_) platform_.tray.RemoveIcon();
     shown_ = false;
 }
 
@@ -38,26 +74,28 @@ void SystemTray::ChangeToolTipText(const std::string& c_ToolTipText) {
     if (shown_) platform_.tray.ModifyTip(tip_);
 }
 
+void SystemTray::Form_Unload(bool&) { RemoveTrayIcon(); }
+
 void SystemTray::OnMouseNotification(int notification) {
+    // The menu is modal: clicks on the icon while it is open change nothing.
+    if (menu_open_) return;
     const bool right_up = notification == RightUp;
     const bool left_up = notification == LeftUp;
     const bool double_click = notification == LeftDouble;
 
     if ((left_up || right_up) && c_OpenMenueOnRightClick_) {
+        menu_open_ = true;
         const std::string picked = DynamicTrayPopupMenu.Popup(M_PopupMenuString_);
+        menu_open_ = false;
         if (!picked.empty() && on_menu_) on_menu_(picked);
     }
     if ((left_up && !c_OpenMenueOnRightClick_) || double_click) ShowFormAction();
 }
 
 void SystemTray::ShowFormAction() {
-    ui::Form* form = c_ShowFormOnClick_;
-    if (!form) return;
-    form->SetWindowState(ui::WindowState::Normal);
-    form->Show();
-    platform_.ui.DoEvents();
-    form->Activate();
-    if (Unload) Unload();  // destroys this object: nothing may follow
+    // The form a click brings back is the main window; showing it unloads this window,
+    // which the App destroys once this event is over.
+    if (c_ShowFormOnClick_) app_.ShowMainWindow();
 }
 
 }  // namespace varlindo

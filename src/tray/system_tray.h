@@ -1,6 +1,12 @@
 #pragma once
 // The program's icon in the notification area: its tooltip, and the two things a click on
-// it does (open the tray menu, or bring the main window back).
+// it does (open the tray menu, or bring the main window back). An invisible form: the App
+// makes it on first use, and unloading it removes the icon.
+//
+// The icon the program wants and the icon the shell shows are kept apart: the shell may
+// refuse an icon (at logon the notification area may not be ready yet) and it forgets
+// every icon when Explorer restarts. A refused icon is tried again a few times, and a
+// wanted icon is added again whenever the notification area is created anew.
 
 #include <functional>
 #include <string>
@@ -11,7 +17,9 @@
 
 namespace varlindo {
 
-class SystemTray {
+class App;
+
+class SystemTray : public ui::Form {
 public:
     // Mouse notifications of the icon: the platform's mouse message numbers.
     enum Notification { MouseMove = 512, LeftDown = 513, LeftUp = 514, LeftDouble = 515, RightDown = 516,
@@ -19,14 +27,17 @@ public:
 
     // The tooltip field holds 64 characters including its terminating NUL.
     static constexpr size_t kTipChars = 63;
+    // A refused icon is tried again this many times, RetryTimer's interval apart.
+    static constexpr int kAddRetries = 10;
 
-    explicit SystemTray(Platform& platform);
-    ~SystemTray();  // unloading removes the icon
-    SystemTray(const SystemTray&) = delete;
-    SystemTray& operator=(const SystemTray&) = delete;
+    explicit SystemTray(App& app);
+    ~SystemTray() override;
 
-    // `RefIcon_Form` lends its window icon; `c_ShowFormOnClick` is the form a click brings
-    // back, and `on_menu` receives the picked entry of the tray menu.
+    // Tries a refused icon again.
+    ui::Timer RetryTimer;
+
+    // `RefIcon_Form` lends its window icon; `c_ShowFormOnClick` is the form whose tray menu
+    // this is, and `on_menu` receives the picked entry of the tray menu.
     void AddTrayIcon(ui::Form& RefIcon_Form, const std::string& c_ToolTipText, bool c_OpenMenueOnRightClick,
                      ui::Form& c_ShowFormOnClick, const std::string& M_PopupMenuString,
                      std::function<void(const std::string&)> on_menu = nullptr);
@@ -36,12 +47,12 @@ public:
 
     // A mouse notification from the icon.
     void OnMouseNotification(int notification);
-
-    // Asks the owner to unload this window (the icon goes with it).
-    std::function<void()> Unload;
+    // The notification area was created anew: every icon it showed is gone.
+    void OnTaskbarCreated();
 
     const std::string& ToolTip() const { return tip_; }
     const std::string& MenuString() const { return M_PopupMenuString_; }
+    bool IconWanted() const { return wanted_; }
     bool IconShown() const { return shown_; }
 
     // The tooltip as the notification record holds it: cut to 63 characters.
@@ -50,15 +61,22 @@ public:
     DynamicPopupMenu DynamicTrayPopupMenu;
 
 private:
+    void Form_Unload(bool& cancel);
+    void RetryTimer_Timer();
+    void ShowIcon();
     void ShowFormAction();
 
+    App& app_;
     Platform& platform_;
     std::string M_PopupMenuString_;
     bool c_OpenMenueOnRightClick_ = false;
     ui::Form* c_ShowFormOnClick_ = nullptr;
     std::function<void(const std::string&)> on_menu_;
     std::string tip_;
+    bool wanted_ = false;
     bool shown_ = false;
+    int retries_left_ = 0;
+    bool menu_open_ = false;
 };
 
 }  // namespace varlindo

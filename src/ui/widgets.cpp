@@ -108,8 +108,8 @@ void ComboBox::SelectionChanged() {
     RaiseClick();
 }
 
-Form::Form(std::string caption, int width, int height)
-    : caption_(std::move(caption)), width_(width), height_(height) {}
+Form::Form(std::string name, std::string caption, int width, int height)
+    : name_(std::move(name)), caption_(std::move(caption)), width_(width), height_(height) {}
 
 Form::~Form() = default;
 

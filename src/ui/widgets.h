@@ -186,11 +186,16 @@ protected:
 // Fires `Tick` every `interval` milliseconds while enabled; the view runs the clock.
 class Timer : public Control {
 public:
-    Timer(Form& form, std::string name, int interval_ms)
-        : Control(form, std::move(name), Kind::Timer, "", 0, 0, 0, 0), interval_(interval_ms) {}
+    Timer(Form& form, std::string name, int interval_ms, bool enabled = true)
+        : Control(form, std::move(name), Kind::Timer, "", 0, 0, 0, 0), interval_(interval_ms) {
+        if (!enabled) SetEnabled(false);
+    }
     int Interval() const { return interval_; }
     std::function<void()> Tick;
-    void RaiseTick() { Raise(Tick); }
+    // A disabled timer does not tick.
+    void RaiseTick() {
+        if (Enabled()) Raise(Tick);
+    }
 
 private:
     int interval_;
@@ -198,12 +203,20 @@ private:
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
+// How a form's unload was asked for (handed to QueryUnload).
+enum UnloadMode { FormControlMenu = 0, FormCode = 1, AppWindows = 2 };
+
+// A window of the program. Forms are loaded, shown and unloaded through the App, which owns
+// them; a form never destroys itself.
 class Form {
 public:
-    Form(std::string caption, int width, int height);
+    Form(std::string name, std::string caption, int width, int height);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
+
+    // The form's name in the program ("Form1", "SystemTray" ...).
+    const std::string& Name() const { return name_; }
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -226,7 +239,11 @@ public:
     void AttachView(FormView* view);
     FormView* View() const { return view_; }
 
-    // Events.
+    // Events. Load runs once the form is made; QueryUnload may cancel an unload, Unload
+    // runs when it goes ahead.
+    std::function<void()> Load;
+    std::function<void(bool& cancel, int unload_mode)> QueryUnload;
+    std::function<void(bool& cancel)> Unload;
     std::function<void()> Resize;
     std::function<void(int& key_ascii)> KeyPress;
     std::function<void()> DblClick;
@@ -244,6 +261,7 @@ private:
     void Changed() {
         if (view_) view_->FormChanged();
     }
+    std::string name_;
     std::string caption_;
     int width_, height_;
     bool visible_ = false;

@@ -3,18 +3,16 @@
 #include <algorithm>
 
 #include "app/form1.h"
+#include "base/number.h"
 #include "volume/sound_mixer.h"
+#include "volume/volume_messages.h"
 
 namespace varlindo {
-
-namespace {
-constexpr const char* kDeviceNumberTooLarge = "Devicenummer stimmt nicht (zu gro\xC3\x9F!)";
-}
 
 void Form1::SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume) {
     Platform& platform = app_.GetPlatform();
     if (DeviceNumber > platform.waveout.DeviceCount() - 1) {
-        platform.ui.ShowMessageBox(kDeviceNumberTooLarge, "", mb::Ok);
+        platform.ui.ShowMessageBox(msg::kDeviceNumberTooLarge, "", mb::Ok);
         return;
     }
     Volume = std::clamp<std::int16_t>(Volume, 0, 100);
@@ -28,7 +26,7 @@ void Form1::SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume) {
 std::int16_t Form1::GetVolume(std::int16_t DeviceNumber) {
     Platform& platform = app_.GetPlatform();
     if (DeviceNumber > platform.waveout.DeviceCount() - 1) {
-        platform.ui.ShowMessageBox(kDeviceNumberTooLarge, "", mb::Ok);
+        platform.ui.ShowMessageBox(msg::kDeviceNumberTooLarge, "", mb::Ok);
         return -1;
     }
     if (auto volume = platform.waveout.Volume(DeviceNumber)) {

@@ -1,30 +1,24 @@
 #include "volume/sound_mixer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
+
+#include "base/number.h"
 
 namespace varlindo {
 
-std::int32_t RoundHalfEven(double value) {
-    const double lower = std::floor(value);
-    const double diff = value - lower;
-    double r = lower;
-    if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0.0)) r = lower + 1.0;
-    return static_cast<std::int32_t>(r);
-}
-
-int SoundMixer::MixerOfDevice(int device_number) {
-    // Mixer N need not be the mixer of wave-out device N (cards without a mixer shift the
-    // numbering); the platform's own mapping decides, N only when it has none.
-    if (device_number < 0) return device_number;
-    return platform_.mixer.MixerOfWaveOut(device_number).value_or(device_number);
+std::optional<int> SoundMixer::MixerOfDevice(int device_number) {
+    // Mixer N need not belong to wave-out device N: cards without a mixer, and mixers of
+    // recording devices, shift the numbering. Only the platform's mapping tells; a card it
+    // maps to no mixer has none, and its volume cannot be set.
+    if (device_number < 0) return std::nullopt;
+    return platform_.mixer.MixerOfWaveOut(device_number);
 }
 
 bool SoundMixer::OpenMixer(std::int32_t device_number) {
-    const int number = MixerOfDevice(device_number);
-    if (number < 0 || number > platform_.mixer.MixerCount() - 1) return false;
-    auto h = platform_.mixer.Open(number);
+    const auto number = MixerOfDevice(device_number);
+    if (!number || *number < 0 || *number > platform_.mixer.MixerCount() - 1) return false;
+    auto h = platform_.mixer.Open(*number);
     if (!h) return false;
     handle_ = *h;
     slots_.fill(std::nullopt);

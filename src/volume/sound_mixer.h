@@ -34,8 +34,8 @@ public:
     bool SetControlValue(MixerHandle h, int slot, std::int32_t percent);
     std::int32_t GetControlValue(MixerHandle h, int slot);
 
-    // The mixer number that belongs to a wave-out device.
-    int MixerOfDevice(int device_number);
+    // The mixer that belongs to a wave-out device; nothing when the card has none.
+    std::optional<int> MixerOfDevice(int device_number);
 
 private:
     const MixerControlInfo* SlotAt(int slot) const;
@@ -44,8 +44,5 @@ private:
     std::optional<MixerHandle> handle_;
     std::array<std::optional<MixerControlInfo>, SlotCount> slots_{};
 };
-
-// Rounds to the nearest whole number, halves to the even neighbour.
-std::int32_t RoundHalfEven(double value);
 
 }  // namespace varlindo

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/sim_fixture.h"
+#include "core/system_sound.h"
 #include "tray/system_tray.h"
 
 namespace varlindo::test {
@@ -9,7 +10,9 @@ namespace {
 class LifecycleTest : public SimTest {
 protected:
     void AnswerNo(size_t i = 0) {
-        Sim(i).answer = [](const sim::SimPlatform::Box& b) { return (b.style & 0xF) == mb::YesNo ? mb::AnswerNo : mb::AnswerOk; };
+        Sim(i).ui.answer = [](const sim::SimUi::Box& b) {
+            return (b.style & 0xF) == mb::YesNo ? mb::AnswerNo : mb::AnswerOk;
+        };
     }
 };
 
@@ -19,10 +22,10 @@ TEST_F(LifecycleTest, StartUpMakesTheStartupCardTheDefaultAndHidesInTheTray) {
     desktop.SetString(kMapper, "Playback", "USB Headset");
     Form1& form = StartApp().MainForm();
     EXPECT_EQ(Mapper("Playback"), "HDMI Output");
-    EXPECT_TRUE(desktop.broadcasts.empty());  // the start-up switch tells nobody
+    EXPECT_TRUE(desktop.device_notices.empty());  // the start-up switch tells nobody
     EXPECT_FALSE(form.Visible());
     EXPECT_TRUE(form.TrayIconActive);
-    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_TRUE(Sim().tray.icon);
     EXPECT_EQ(form.CurrentDeviceTitle.Caption(), "HDMI Output");
     EXPECT_EQ(form.DeviceBtn.Caption(), "Device\r\r");
     EXPECT_EQ(form.StartupBtn.Caption(), "Settings\r\r");
@@ -47,12 +50,12 @@ TEST_F(LifecycleTest, ExitButtonAsksOnceThenAppliesTheShutdownCard) {
     Form1& form = StartApp().MainForm();
     form.Show();
     EXPECT_THROW(form.ExitBtn_Click(), sim::ProgramEnded);
-    ASSERT_EQ(Sim().boxes.size(), 1u);
-    EXPECT_EQ(Sim().boxes[0].text, "Shutdown Varlindo?");
-    EXPECT_EQ(Sim().boxes[0].title, "Exit program?");
-    EXPECT_EQ(Sim().boxes[0].style, mb::YesNo | mb::IconQuestion);
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_EQ(Sim().ui.boxes[0].text, "Shutdown Varlindo?");
+    EXPECT_EQ(Sim().ui.boxes[0].title, "Exit program?");
+    EXPECT_EQ(Sim().ui.boxes[0].style, mb::YesNo | mb::IconQuestion);
     EXPECT_EQ(Mapper("Playback"), "USB Headset");
-    EXPECT_FALSE(Sim().tray_icon);
+    EXPECT_FALSE(Sim().tray.icon);
     EXPECT_FALSE(apps[0]->HasTray());
 }
 
@@ -60,55 +63,93 @@ TEST_F(LifecycleTest, ExitButtonAnsweredNoChangesNothing) {
     Form1& form = StartApp().MainForm();
     AnswerNo();
     form.ExitBtn_Click();
-    EXPECT_EQ(Sim().ended, 0);
-    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_EQ(Sim().ui.ended, 0);
+    EXPECT_TRUE(Sim().tray.icon);
     EXPECT_FALSE(form.ExitConfirmed);
 }
 
 TEST_F(LifecycleTest, ClosingTheShownWindowAsksAndNoSendsItToTheTray) {
     App& app = StartApp();
     Form1& form = app.MainForm();
-    app.Tray().OnMouseNotification(SystemTray::LeftDouble);  // the window comes back, the icon goes
+    app.TrayMouse(SystemTray::LeftDouble);  // the window comes back, the icon goes
     EXPECT_TRUE(form.Visible());
-    EXPECT_FALSE(Sim().tray_icon);
+    EXPECT_FALSE(Sim().tray.icon);
     AnswerNo();
-    app.Close();
-    EXPECT_EQ(Sim().ended, 0);
-    EXPECT_EQ(Sim().boxes.back().text, "Shutdown Varlindo?");
+    app.CloseRequested(form);
+    EXPECT_EQ(Sim().ui.ended, 0);
+    EXPECT_EQ(Sim().ui.boxes.back().text, "Shutdown Varlindo?");
     EXPECT_FALSE(form.Visible());
-    EXPECT_TRUE(Sim().tray_icon);
-    EXPECT_EQ(Sim().tray_tip, "current: Speakers (Realtek HD Audio)");
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Sim().tray.tip, "current: Speakers (Realtek HD Audio)");
 }
 
 TEST_F(LifecycleTest, ClosingWhileHiddenAsksNothingAndRunsTheShutdownWork) {
     desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
     desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
     App& app = StartApp();
-    EXPECT_TRUE(app.QueryEndSession());  // Windows logs off
-    EXPECT_THROW(app.EndSession(), sim::ProgramEnded);
-    EXPECT_TRUE(Sim().boxes.empty());
+    EXPECT_TRUE(app.SessionEnding());  // Windows logs off
+    EXPECT_THROW(app.SessionEnded(true), sim::ProgramEnded);
+    EXPECT_TRUE(Sim().ui.boxes.empty());
     EXPECT_EQ(Mapper("Playback"), "HDMI Output");
-    EXPECT_FALSE(Sim().tray_icon);
+    EXPECT_FALSE(Sim().tray.icon);
+}
+
+TEST_F(LifecycleTest, ACancelledLogOffLeavesTheProgramAsItWas) {
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
+    App& app = StartApp();
+    EXPECT_TRUE(app.SessionEnding());  // hidden in the tray: nothing to ask
+    app.SessionEnded(false);           // another program cancelled the log-off
+    EXPECT_EQ(Sim().ui.ended, 0);
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
+    EXPECT_TRUE(Sim().ui.boxes.empty());
+    app.TrayMouse(SystemTray::LeftDouble);  // and the program still works
+    EXPECT_TRUE(app.MainForm().Visible());
+}
+
+TEST_F(LifecycleTest, ALogOffAsksWhileTheWindowIsShownAndNoKeepsTheProgram) {
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
+    App& app = StartApp();
+    app.TrayMouse(SystemTray::LeftDouble);
+    AnswerNo();
+    EXPECT_FALSE(app.SessionEnding());
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_EQ(Sim().ui.boxes[0].title, "Exit program?");
+    EXPECT_FALSE(app.MainForm().Visible());  // sent to the tray
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
+
+    // Yes, and the session ends: the shut-down work runs then, without a second question.
+    app.TrayMouse(SystemTray::LeftDouble);
+    Sim().ui.answer = nullptr;
+    EXPECT_TRUE(app.SessionEnding());
+    EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
+    EXPECT_THROW(app.SessionEnded(true), sim::ProgramEnded);
+    EXPECT_EQ(Sim().ui.boxes.size(), 2u);
+    EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    EXPECT_FALSE(Sim().tray.icon);
 }
 
 TEST_F(LifecycleTest, ShutdownOptionWithoutCardAsksForOne) {
     desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
     App& app = StartApp();
-    EXPECT_THROW(app.Close(), sim::ProgramEnded);
-    ASSERT_EQ(Sim().boxes.size(), 1u);
-    EXPECT_EQ(Sim().boxes[0].title, "No Soundcard selected");
+    EXPECT_THROW(app.CloseRequested(app.MainForm()), sim::ProgramEnded);
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_EQ(Sim().ui.boxes[0].title, "No Soundcard selected");
 }
 
 TEST_F(LifecycleTest, MinimisingSendsTheWindowToTheTrayWithTheCurrentCard) {
     App& app = StartApp(Language::German);
     Form1& form = app.MainForm();
-    app.Tray().OnMouseNotification(SystemTray::LeftDouble);
+    app.TrayMouse(SystemTray::LeftDouble);
     form.Command1_Click();
     EXPECT_FALSE(form.Visible());
-    EXPECT_EQ(Sim().tray_tip, "Standard: Speakers (Realtek HD Audio)");
+    EXPECT_EQ(Sim().tray.tip, "Standard: Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.Width(), Form1::kWidth);
     int esc = 27;
-    app.Tray().OnMouseNotification(SystemTray::LeftDouble);
+    app.TrayMouse(SystemTray::LeftDouble);
     form.Form_KeyPress(esc);
     EXPECT_FALSE(form.Visible());
 }
@@ -117,20 +158,20 @@ TEST_F(LifecycleTest, SecondStartWithoutArgumentsBringsTheFirstForwardAndEnds) {
     Form1& first = StartApp().MainForm();
     EXPECT_FALSE(first.Visible());
     App& second = StartApp();
-    EXPECT_EQ(Sim(1).ended, 1);
-    EXPECT_EQ(Sim(1).tray_adds, 0);
+    EXPECT_EQ(Sim(1).ui.ended, 1);
+    EXPECT_EQ(Sim(1).tray.adds, 0);
     EXPECT_EQ(second.MainForm().Caption(), "#$#");
     EXPECT_TRUE(first.Visible());
     EXPECT_EQ(first.GetWindowState(), ui::WindowState::Normal);
     EXPECT_FALSE(desktop.topmost.begin()->second);  // topmost only for the hand-over
-    EXPECT_EQ(Sim(0).ended, 0);
+    EXPECT_EQ(Sim(0).ui.ended, 0);
 }
 
 TEST_F(LifecycleTest, AStaleLockAloneLetsTheProgramStart) {
     desktop.locks.insert("Varlindo");  // nobody to hand over to
     StartApp();
-    EXPECT_EQ(Sim().ended, 0);
-    EXPECT_TRUE(Sim().tray_icon);
+    EXPECT_EQ(Sim().ui.ended, 0);
+    EXPECT_TRUE(Sim().tray.icon);
 }
 
 TEST_F(LifecycleTest, CaptionsFollowTheInterfaceLanguage) {
@@ -156,10 +197,10 @@ TEST_F(LifecycleTest, CaptionsFollowTheInterfaceLanguage) {
 
 TEST_F(LifecycleTest, PlaySystemSoundScalesSmallKinds) {
     sim::SimPlatform sim(desktop);
-    PlaySystemSound(sim, 3);
-    PlaySystemSound(sim, 16);
-    PlaySystemSound(sim, 64);
-    EXPECT_EQ(sim.beeps, (std::vector<unsigned>{48, 16, 64}));
+    PlaySystemSound(sim.ui, 3);
+    PlaySystemSound(sim.ui, 16);
+    PlaySystemSound(sim.ui, 64);
+    EXPECT_EQ(sim.ui.beeps, (std::vector<unsigned>{48, 16, 64}));
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(RegistryTest, ReadValueByPathTrimsAndSplitsThePath) {
 
     desktop.SetString("HKCU", "TopLevel", "at the root");
     EXPECT_EQ(reg.ReadValueByPath("HKEY_CURRENT_USER\\TopLevel"), "at the root");
-    EXPECT_EQ(sim.open_keys(), 0);
+    EXPECT_EQ(sim.registry.OpenKeys(), 0);
 }
 
 TEST_F(RegistryTest, OnlyPlainStringsReadAsText) {
@@ -68,7 +68,7 @@ TEST_F(RegistryTest, WritesCreateKeysAndUnknownRootsWriteNothing) {
     EXPECT_FALSE(desktop.Value("HKCU\\Software\\New\\Deep", "Name"));
     reg.DeleteRegValue("HKEY_CURRENT_USER", "Software\\NotThere", "Name");
     EXPECT_FALSE(desktop.KeyExists("HKCU\\Software\\NotThere"));
-    EXPECT_EQ(sim.open_keys(), 0);
+    EXPECT_EQ(sim.registry.OpenKeys(), 0);
 }
 
 TEST_F(RegistryTest, ReadDWordValueTellsMissingFromZero) {
@@ -94,14 +94,14 @@ TEST_F(RegistryTest, SettingsStoreDefaultsAndSectionNames) {
     reg.SaveAppSetting("Settings\\", "RecordCheck", 1);
     EXPECT_EQ(desktop.String(kSettings, "RecordCheck"), "1");
     EXPECT_EQ(reg.GetAppSetting("Settings\\", "RecordCheck", "0"), "1");
-    EXPECT_TRUE(sim.boxes.empty());
+    EXPECT_TRUE(sim.ui.boxes.empty());
 }
 
 TEST_F(RegistryTest, BlankApplicationTitleEndsTheProgramWithTheGermanNote) {
     Registry untitled(sim.Ports(), "  ");
     EXPECT_THROW(untitled.SaveAppSetting("Settings", "A", "1"), sim::ProgramEnded);
-    ASSERT_EQ(sim.boxes.size(), 1u);
-    EXPECT_EQ(sim.boxes[0].text,
+    ASSERT_EQ(sim.ui.boxes.size(), 1u);
+    EXPECT_EQ(sim.ui.boxes[0].text,
               "Der Programm-Name wurde nicht festgelegt\r(Wird f\xC3\xBCr Registry etc. ben\xC3\xB6tigt)\r"
               "Bitte die AppDefOps.Initialize - Funktion aufrufen!");
     EXPECT_FALSE(desktop.Value(kSettings, "A"));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/number.h"
 #include "core/sound_device_obj.h"
 #include "support/sim_fixture.h"
 
@@ -30,7 +31,7 @@ TEST_F(SoundDeviceObjTest, CardWithoutStoredSectionLoadsDefaults) {
         EXPECT_EQ(card.GetLineVolume(Line(l)), 50);
         EXPECT_EQ(card.GetLineMute(Line(l)), 0);
     }
-    EXPECT_TRUE(sim.boxes.empty());
+    EXPECT_TRUE(sim.ui.boxes.empty());
 }
 
 TEST_F(SoundDeviceObjTest, ChangedTracksTheGeneralFieldsOnly) {
@@ -96,16 +97,16 @@ TEST_F(SoundDeviceObjTest, SaveAllStoresTheDeviceNameForAnEmptyAliasAndRefusesAn
     empty.SaveAll();
     EXPECT_EQ(desktop.writes.size(), writes);
     EXPECT_TRUE(empty.Changed());
-    ASSERT_EQ(sim.boxes.size(), 1u);
-    EXPECT_EQ(sim.boxes[0].text, "Fehler-Leerer Device \xC3\xBC" "bergeben");
+    ASSERT_EQ(sim.ui.boxes.size(), 1u);
+    EXPECT_EQ(sim.ui.boxes[0].text, "Fehler-Leerer Device \xC3\xBC" "bergeben");
 }
 
 TEST_F(SoundDeviceObjTest, LoadOfAnEmptyNameSaysSoAndStillLoads) {
     SoundDeviceObj card(reg);
     card.Load("   ");
-    ASSERT_EQ(sim.boxes.size(), 1u);
-    EXPECT_EQ(sim.boxes[0].text, "No Devicename found!");
-    EXPECT_EQ(sim.boxes[0].title, "");
+    ASSERT_EQ(sim.ui.boxes.size(), 1u);
+    EXPECT_EQ(sim.ui.boxes[0].text, "No Devicename found!");
+    EXPECT_EQ(sim.ui.boxes[0].title, "");
     EXPECT_EQ(card.GetDeviceID(), 0);  // an empty name matches the first card
 }
 

@@ -22,14 +22,14 @@ TEST_F(SwitchingTest, FirstStartCreatesTheMissingSoundMapperValues) {
     EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.Caption(), "Varlindo Vers. 2.0.1");
     EXPECT_FALSE(form.Visible());  // it lives in the notification area
-    EXPECT_TRUE(Sim().tray_icon);
-    EXPECT_EQ(Sim().tray_tip, "Speakers (Realtek HD Audio)");
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Sim().tray.tip, "Speakers (Realtek HD Audio)");
     // The window shows the card that was just made the default.
     EXPECT_EQ(form.CurrentDeviceName, "Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.DeviceList.ListIndex(), 0);
     EXPECT_EQ(form.CurrentDeviceTitle.Caption(), "Speakers (Realtek HD Audio)");
     EXPECT_EQ(form.CurrentCardTxt.Caption(), "Speakers (Realtek HD Audi..");
-    EXPECT_TRUE(Sim().boxes.empty());
+    EXPECT_TRUE(Sim().ui.boxes.empty());
 }
 
 TEST_F(SwitchingTest, StartKeepsExistingValuesAndAStoredZero) {
@@ -77,9 +77,7 @@ TEST_F(SwitchingTest, SwitchWritesRecordThenPlaybackAndTellsOtherInstances) {
     EXPECT_EQ(form.CurrentDeviceName, "USB Headset");
     EXPECT_EQ(form.CurrentCardTxt.Caption(), "USB Headset\rUSB Headset");
     EXPECT_EQ(form.DeviceList.ListIndex(), 1);
-    ASSERT_EQ(desktop.broadcasts.size(), 1u);
-    EXPECT_EQ(desktop.broadcasts[0].first, 818u);
-    EXPECT_EQ(desktop.broadcasts[0].second, static_cast<std::uintptr_t>(form.getStartTime()));
+    EXPECT_EQ(desktop.device_notices, std::vector<std::int32_t>{form.getStartTime()});
 }
 
 TEST_F(SwitchingTest, OnlyRecordLeavesPlaybackAndTheLabelsOnThePlaybackCard) {
@@ -105,12 +103,12 @@ TEST_F(SwitchingTest, NeitherBoxTickedWritesNothingAndShowsTheWindow) {
     desktop.writes.clear();
     SwitchTo(form, "USB Headset");
     EXPECT_TRUE(desktop.writes.empty());
-    ASSERT_EQ(Sim().boxes.size(), 1u);
-    EXPECT_EQ(Sim().boxes[0].title, "Please select input/output first!");
-    EXPECT_EQ(Sim().boxes[0].text,
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_EQ(Sim().ui.boxes[0].title, "Please select input/output first!");
+    EXPECT_EQ(Sim().ui.boxes[0].text,
               "You have not selected Playback or Record!\r\rYou must select an input and/or output before you "
               "can set the device!");
-    EXPECT_EQ(Sim().boxes[0].style, mb::Ok | mb::IconInformation);
+    EXPECT_EQ(Sim().ui.boxes[0].style, mb::Ok | mb::IconInformation);
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(form.CurrentDevice.GetDeviceName(), "Speakers (Realtek HD Audio)");
 }
@@ -118,9 +116,9 @@ TEST_F(SwitchingTest, NeitherBoxTickedWritesNothingAndShowsTheWindow) {
 TEST_F(SwitchingTest, MessagesFollowTheInterfaceLanguage) {
     Form1& form = StartApp(Language::German).MainForm();
     form.SetDevice("");
-    ASSERT_EQ(Sim().boxes.size(), 1u);
-    EXPECT_EQ(Sim().boxes[0].title, "Keine Soundkarte ausgew\xC3\xA4hlt");
-    EXPECT_EQ(Sim().boxes[0].text, "Bitte w\xC3\xA4hlen Sie eine Soundkarte aus");
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_EQ(Sim().ui.boxes[0].title, "Keine Soundkarte ausgewählt");
+    EXPECT_EQ(Sim().ui.boxes[0].text, "Bitte wählen Sie eine Soundkarte aus");
 }
 
 TEST_F(SwitchingTest, DoubleClickWithoutSelectionAsksForACard) {
@@ -129,9 +127,9 @@ TEST_F(SwitchingTest, DoubleClickWithoutSelectionAsksForACard) {
     desktop.writes.clear();
     form.DeviceList_DblClick();
     EXPECT_TRUE(desktop.writes.empty());
-    ASSERT_FALSE(Sim().boxes.empty());
-    EXPECT_EQ(Sim().boxes.back().title, "No Soundcard selected");
-    EXPECT_EQ(Sim().boxes.back().text, "Please select an device");
+    ASSERT_FALSE(Sim().ui.boxes.empty());
+    EXPECT_EQ(Sim().ui.boxes.back().title, "No Soundcard selected");
+    EXPECT_EQ(Sim().ui.boxes.back().text, "Please select an device");
 }
 
 TEST_F(SwitchingTest, ExactMatchForTheCatalogueLastContainingEntryForTheMark) {
@@ -181,7 +179,7 @@ TEST_F(SwitchingTest, AnotherInstancesSwitchRebuildsThisOneButNotItsSender) {
     // A shortcut's start in another second switches the card and tells the resident one.
     next_start_time = LocalTime{7, 0, 38, 13};
     StartWith("D=3");
-    EXPECT_EQ(Sim(1).ended, 1);
+    EXPECT_EQ(Sim(1).ui.ended, 1);
     EXPECT_EQ(Mapper("Playback"), "HDMI Output");
     EXPECT_EQ(resident.CurrentDeviceName, "HDMI Output");
     EXPECT_EQ(resident.DeviceList.ListIndex(), 2);

@@ -1,5 +1,5 @@
 #pragma once
-// A simulated desktop with three sound cards and one program running on it.
+// A simulated desktop with three sound cards, on which tests start programs.
 
 #include <gtest/gtest.h>
 
@@ -30,21 +30,19 @@ protected:
             desktop.folders.insert(f);
     }
 
-    // Starts a program on the desktop; its main window receives broadcasts. A program that
-    // ends during start-up has its window taken off the desktop again.
+    // Starts a program on the desktop. A program that ends during start-up stays in the
+    // lists, ended, so that the test can look at what it did.
     App& StartApp(Language language = Language::English, const std::string& command_line = "") {
         auto sim = std::make_unique<sim::SimPlatform>(desktop);
-        sim->now = next_start_time;
+        sim->clock.now = next_start_time;
         auto app = std::make_unique<App>(sim->Ports(), language, command_line);
+        sim->Connect(*app);
         App* raw = app.get();
-        const int window = desktop.AddWindow([raw](unsigned m, std::uintptr_t w) { raw->HandleWindowMessage(m, w); });
-        sim->own_window = window;
         sims.push_back(std::move(sim));
         apps.push_back(std::move(app));
         try {
             raw->Start();
         } catch (const sim::ProgramEnded&) {
-            desktop.RemoveWindow(window);
         }
         return *raw;
     }
@@ -58,5 +56,8 @@ protected:
     std::vector<std::unique_ptr<sim::SimPlatform>> sims;
     std::vector<std::unique_ptr<App>> apps;
 };
+
+// What the user does in a window arrives as one event of the program.
+inline void UserDoes(App& app, const std::function<void()>& action) { app.UserEvent(action); }
 
 }  // namespace varlindo::test

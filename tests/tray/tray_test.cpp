@@ -39,84 +39,155 @@ TEST(MenuString, PiecesBeyondThe999thAreIgnored) {
 
 class PopupTest : public SimTest {
 protected:
-    PopupTest() : sim(desktop), menu(sim) {}
+    PopupTest() : sim(desktop), menu(sim.tray) {}
     sim::SimPlatform sim;
     DynamicPopupMenu menu;
 };
 
 TEST_F(PopupTest, ReturnsThePickedTextOrNothing) {
-    sim.pick = [](const std::vector<MenuItem>&) { return 3; };
+    sim.tray.pick = [](const std::vector<MenuItem>&) { return 3; };
     EXPECT_EQ(menu.Popup("A,,B [CHECKED]"), "B");
-    EXPECT_EQ(sim.last_menu.size(), 2u);
-    sim.pick = nullptr;  // dismissed
+    EXPECT_EQ(sim.tray.last_menu.size(), 2u);
+    sim.tray.pick = nullptr;  // dismissed
     EXPECT_EQ(menu.Popup("A,,B"), "");
     EXPECT_EQ(menu.Popup("   "), "");
-    EXPECT_EQ(sim.menus_shown, 2);
+    EXPECT_EQ(sim.tray.menus_shown, 2);
     EXPECT_EQ(menu.ItemText(1000), "UNKNOWN");
     EXPECT_EQ(menu.ItemText(-1), "UNKNOWN");
     EXPECT_EQ(menu.ItemText(3), "B");  // slots keep their text
 }
 
+// The tray window of a running program, with a menu callback of the test's own.
 class TrayTest : public SimTest {
 protected:
-    TrayTest() : sim(desktop), form("Main", 1000, 1000) {
-        tray = std::make_unique<SystemTray>(sim.Ports());
-        tray->Unload = [this] { tray.reset(); };
+    TrayTest() : app(StartApp()), form(app.MainForm()) {
+        Sim().tray.adds = 0;
+        app.Tray().RemoveTrayIcon();
     }
-    sim::SimPlatform sim;
-    ui::Form form;
-    std::unique_ptr<SystemTray> tray;
+    SystemTray& Tray() { return app.Tray(); }
+    void Add(const std::string& tip, bool menu_on_click = true, const std::string& menu = "") {
+        Tray().AddTrayIcon(form, tip, menu_on_click, form, menu, [this](const std::string& t) { picked.push_back(t); });
+    }
+    App& app;
+    Form1& form;
+    std::vector<std::string> picked;
 };
 
 TEST_F(TrayTest, ClicksOpenTheMenuAndADoubleClickBringsTheWindowBack) {
-    std::vector<std::string> picked;
-    tray->ChangePopupMenuString("USB Headset,-,Exit");
-    tray->AddTrayIcon(form, "USB Headset", true, form, "", [&](const std::string& t) { picked.push_back(t); });
-    EXPECT_TRUE(sim.tray_icon);
-    EXPECT_EQ(tray->MenuString(), "USB Headset,-,Exit");  // an empty string keeps the old one
+    Tray().ChangePopupMenuString("USB Headset,-,Exit");
+    Add("USB Headset");
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Tray().MenuString(), "USB Headset,-,Exit");  // an empty string keeps the old one
 
-    sim.pick = [](const std::vector<MenuItem>&) { return 3; };
-    tray->OnMouseNotification(SystemTray::LeftUp);
-    tray->OnMouseNotification(SystemTray::RightUp);
+    Sim().tray.pick = [](const std::vector<MenuItem>&) { return 3; };
+    app.TrayMouse(SystemTray::LeftUp);
+    app.TrayMouse(SystemTray::RightUp);
     EXPECT_EQ(picked, (std::vector<std::string>{"Exit", "Exit"}));
-    sim.pick = nullptr;
-    tray->OnMouseNotification(SystemTray::RightUp);  // dismissed: nothing is called
-    for (int n : {512, 513, 516, 518}) tray->OnMouseNotification(n);
+    Sim().tray.pick = nullptr;
+    app.TrayMouse(SystemTray::RightUp);  // dismissed: nothing is called
+    for (int n : {512, 513, 516, 518}) app.TrayMouse(n);
     EXPECT_EQ(picked.size(), 2u);
-    EXPECT_EQ(sim.menus_shown, 3);
+    EXPECT_EQ(Sim().tray.menus_shown, 3);
     EXPECT_FALSE(form.Visible());
 
     form.SetWindowState(ui::WindowState::Minimized);
-    tray->OnMouseNotification(SystemTray::LeftDouble);
+    app.TrayMouse(SystemTray::LeftDouble);
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(form.GetWindowState(), ui::WindowState::Normal);
-    EXPECT_EQ(tray, nullptr);  // unloaded
-    EXPECT_FALSE(sim.tray_icon);
+    EXPECT_FALSE(app.HasTray());  // unloaded
+    EXPECT_FALSE(Sim().tray.icon);
+    EXPECT_TRUE(Sim().forms.IsLoaded("Form1"));
+    EXPECT_FALSE(Sim().forms.IsLoaded("SystemTray"));
 }
 
 TEST_F(TrayTest, WithoutMenuOnClickALeftClickRestores) {
-    tray->AddTrayIcon(form, "x", false, form, "A,B");
-    tray->OnMouseNotification(SystemTray::RightUp);
-    EXPECT_EQ(sim.menus_shown, 0);
-    EXPECT_NE(tray, nullptr);
-    tray->OnMouseNotification(SystemTray::LeftUp);
+    Add("x", false, "A,B");
+    app.TrayMouse(SystemTray::RightUp);
+    EXPECT_EQ(Sim().tray.menus_shown, 0);
+    EXPECT_TRUE(app.HasTray());
+    app.TrayMouse(SystemTray::LeftUp);
     EXPECT_TRUE(form.Visible());
-    EXPECT_EQ(tray, nullptr);
+    EXPECT_FALSE(app.HasTray());
 }
 
 TEST_F(TrayTest, TooltipIsCutTo63CharactersAndAddingTwiceChangesNothing) {
     const std::string tip63(63, 'x');
-    tray->AddTrayIcon(form, tip63 + "yz", true, form, "");
-    EXPECT_EQ(sim.tray_tip, tip63);
-    tray->AddTrayIcon(form, "other", true, form, "");
-    EXPECT_EQ(sim.tray_tip, tip63);
-    EXPECT_EQ(sim.tray_adds, 1);
-    tray->ChangeToolTipText("   current: USB Headset");
-    EXPECT_EQ(sim.tray_tip, "current: USB Headset");
-    tray->RemoveTrayIcon();
-    EXPECT_FALSE(sim.tray_icon);
-    tray->AddTrayIcon(form, std::string(20, 'a'), true, form, "");
-    EXPECT_EQ(sim.tray_tip, std::string(20, 'a'));
+    Add(tip63 + "yz");
+    EXPECT_EQ(Sim().tray.tip, tip63);
+    Add("other");
+    EXPECT_EQ(Sim().tray.tip, tip63);
+    EXPECT_EQ(Sim().tray.adds, 1);
+    Tray().ChangeToolTipText("   current: USB Headset");
+    EXPECT_EQ(Sim().tray.tip, "current: USB Headset");
+    Tray().RemoveTrayIcon();
+    EXPECT_FALSE(Sim().tray.icon);
+    Add(std::string(20, 'a'));
+    EXPECT_EQ(Sim().tray.tip, std::string(20, 'a'));
+}
+
+TEST_F(TrayTest, ABringForwardWhileTheMenuIsOpenLeavesTheMenuToFinish) {
+    // The other start's request arrives while the menu loop runs: the main window comes
+    // back and the tray window is unloaded under the open menu, which still returns its
+    // pick to the tray window that showed it.
+    Add("USB Headset", true, "A,B");
+    int opened = 0;
+    Sim().tray.pick = [&](const std::vector<MenuItem>&) {
+        ++opened;
+        app.TrayMouse(SystemTray::RightUp);  // a second click while the menu is open
+        app.BringForward();
+        EXPECT_FALSE(app.HasTray());
+        return 2;
+    };
+    app.TrayMouse(SystemTray::RightUp);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(picked, std::vector<std::string>{"B"});
+    EXPECT_TRUE(form.Visible());
+    EXPECT_FALSE(app.HasTray());
+    EXPECT_FALSE(Sim().tray.icon);
+    EXPECT_EQ(app.EventDepth(), 0);
+}
+
+TEST_F(TrayTest, ARefusedIconIsTriedAgainAFewTimes) {
+    Sim().tray.refuse_adds = 3;  // the notification area is not ready at logon
+    Add("USB Headset");
+    EXPECT_FALSE(Sim().tray.icon);
+    EXPECT_TRUE(Tray().IconWanted());
+    ASSERT_TRUE(Tray().RetryTimer.Enabled());
+    Tray().ChangeToolTipText("HDMI Output");  // the tip waits for the icon
+    for (int i = 0; i < 3; ++i) UserDoes(app, [this] { Tray().RetryTimer.RaiseTick(); });
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Sim().tray.tip, "HDMI Output");
+    EXPECT_FALSE(Tray().RetryTimer.Enabled());
+    EXPECT_EQ(Sim().tray.adds, 1);
+}
+
+TEST_F(TrayTest, TriesStopAfterTheLastAndAnExplorerRestartStartsThemAgain) {
+    Sim().tray.refuse_adds = 1000;
+    Add("USB Headset");
+    int ticks = 0;
+    while (Tray().RetryTimer.Enabled() && ticks < 100) {
+        Tray().RetryTimer.RaiseTick();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, SystemTray::kAddRetries);
+    EXPECT_FALSE(Sim().tray.icon);
+
+    Sim().tray.refuse_adds = 0;
+    desktop.RestartShell();  // Explorer comes up and announces its notification area
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Sim().tray.tip, "USB Headset");
+}
+
+TEST_F(TrayTest, AnExplorerRestartBringsBackAWantedIconOnly) {
+    Add("USB Headset");
+    desktop.RestartShell();
+    EXPECT_TRUE(Sim().tray.icon);
+    EXPECT_EQ(Sim().tray.adds, 2);
+
+    Tray().RemoveTrayIcon();
+    desktop.RestartShell();
+    EXPECT_FALSE(Sim().tray.icon);
+    EXPECT_EQ(Sim().tray.adds, 2);
 }
 
 }  // namespace

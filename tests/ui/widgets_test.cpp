@@ -6,7 +6,7 @@ namespace varlindo::ui {
 namespace {
 
 struct TestForm : Form {
-    TestForm() : Form("Test", 3000, 2000) {}
+    TestForm() : Form("TestForm", "Test", 3000, 2000) {}
     Frame frame{*this, "frame", "", 0, 0, 100, 100};
     CheckBox box{*this, "box", "Box", 0, 0, 10, 10, &frame};
     ListBox list{*this, "list", 0, 0, 10, 10};

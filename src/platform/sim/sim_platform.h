@@ -1,7 +1,8 @@
 #pragma once
 // An in-memory Windows for the tests. A SimDesktop holds what programs share (the
-// registry, the sound cards and their mixers, the files, the top-level windows that
-// receive broadcasts); each running program gets its own SimPlatform on that desktop.
+// registry, the sound cards and their mixers, the files, the running programs and their
+// windows); each running program gets its own SimPlatform on that desktop, with one object
+// per service as the Win32 backend has (sim_registry.cpp mirrors win32_registry.cpp ...).
 
 #include <functional>
 #include <map>
@@ -15,35 +16,46 @@
 
 namespace varlindo::sim {
 
-struct SimControl {
+class SimPlatform;
+
+// ---------------------------------------------------------------- what programs share
+
+struct SimMixerControl {
     std::uint32_t id = 0;
     std::int32_t minimum = 0;
     std::int32_t maximum = 65535;
     std::uint32_t value = 0;
 };
 
-struct SimMixer {
+struct SimMixerDevice {
     // component type -> (line id, control type -> control)
     struct Line {
         std::uint32_t id = 0;
-        std::map<std::uint32_t, SimControl> controls;
+        std::map<std::uint32_t, SimMixerControl> controls;
     };
     std::map<std::uint32_t, Line> lines;
     bool opens = true;
 
-    // A mixer with all seven lines, volume 0..65535 and mute 0..1 each.
-    static SimMixer Full();
-    SimControl* Control(std::uint32_t component, std::uint32_t type);
+    // A card's mixer with all seven lines, volume 0..65535 and mute 0..1 each.
+    static SimMixerDevice Full();
+    // A recording device's mixer: line-in and microphone only.
+    static SimMixerDevice CaptureOnly();
+    SimMixerControl* Control(std::uint32_t component, std::uint32_t type);
 };
 
 struct SimCard {
     std::string name;
     bool answers = true;                        // the capability query succeeds
     std::optional<std::uint32_t> volume = 0;    // nothing: the query fails
+    std::optional<int> mixer;                   // the mixer the platform maps the card to
 };
 
 class SimDesktop {
 public:
+    SimDesktop() = default;
+    SimDesktop(const SimDesktop&) = delete;
+    SimDesktop& operator=(const SimDesktop&) = delete;
+
     // ---- registry: key path ("HKCU\Software\...", lower case) -> values ----
     struct Key {
         std::map<std::string, std::pair<std::string, RegValue>> values;  // lower name -> (name, value)
@@ -52,7 +64,7 @@ public:
     std::optional<RegValue> Value(const std::string& key_path, const std::string& name) const;
     void SetValue(const std::string& key_path, const std::string& name, RegValue value);
     void SetString(const std::string& key_path, const std::string& name, const std::string& text) {
-        SetValue(key_path, name, RegValue{1, text});
+        SetValue(key_path, name, RegValue{regtype::Sz, text});
     }
     void SetDWord(const std::string& key_path, const std::string& name, std::uint32_t number);
     std::optional<std::string> String(const std::string& key_path, const std::string& name) const;
@@ -61,11 +73,13 @@ public:
     std::vector<std::string> writes;  // "key path\value name" of every value written, in order
 
     // ---- audio ----
+    // The mixers are numbered differently from the cards, as on real machines: mixer 0
+    // belongs to a recording device, and a card without a mixer takes no number.
     std::vector<SimCard> cards;
-    std::vector<SimMixer> mixers;
-    // Mixer of each wave-out device; empty: the platform has no mapping.
-    std::vector<int> waveout_to_mixer;
+    std::vector<SimMixerDevice> mixers;
     void AddCard(const std::string& name, bool with_mixer = true);
+    // The mixer of card N; the card must have one.
+    SimMixerDevice& CardMixer(int card);
 
     // ---- files (paths compared without case) ----
     std::map<std::string, std::string> files;  // lower path -> content
@@ -75,88 +89,64 @@ public:
     std::map<std::string, std::string> associations;   // lower extension (".txt") -> program
     bool HasFile(const std::string& path) const;
 
-    // ---- programs' main windows: they receive broadcast messages ----
-    using Receiver = std::function<void(unsigned message, std::uintptr_t wparam)>;
-    int AddWindow(Receiver receiver, std::string title = "Varlindo");
-    void Send(int window, unsigned message, std::uintptr_t wparam);
-    std::set<std::string> locks;  // named per-user locks held by running programs
-    std::map<int, bool> topmost;
-    void RemoveWindow(int id);
-    void Broadcast(unsigned message, std::uintptr_t wparam);
-    std::vector<std::pair<unsigned, std::uintptr_t>> broadcasts;
-
-    struct Window {
-        Receiver receiver;
-        std::string title;
-    };
-    const std::map<int, Window>& Windows() const { return windows_; }
+    // ---- running programs ----
+    const std::vector<SimPlatform*>& Programs() const { return programs_; }
+    // Delivers a device-change notice to every running program.
+    void NotifyDeviceChanged(std::int32_t stamp);
+    std::vector<std::int32_t> device_notices;
+    // Explorer restarts: every tray icon is gone, and the programs are told.
+    void RestartShell();
+    std::set<std::string> locks;       // named per-user locks held by running programs
+    std::map<int, bool> topmost;       // program id -> its main window is top-most
 
 private:
-    std::map<int, Window> windows_;
-    int next_window_ = 1;
+    friend class SimPlatform;
+    std::vector<SimPlatform*> programs_;
+    int next_program_ = 1;
 };
 
 // Thrown by EndProgram so that the program unwinds back to the test.
 struct ProgramEnded {};
 
-class SimPlatform : public RegistryPort,
-                    public WaveOutPort,
-                    public MixerPort,
-                    public FilePort,
-                    public ShellPort,
-                    public UiPort,
-                    public ClockPort,
-                    public TrayPort,
-                    public MenuPort,
-                    public InstancePort {
+// ---------------------------------------------------------------- one program's services
+
+class SimService {
 public:
-    explicit SimPlatform(SimDesktop& desktop);
-    ~SimPlatform() override;
-    Platform& Ports() { return ports_; }
-    SimDesktop& Desktop() { return desktop_; }
+    SimService(SimDesktop& desktop, SimPlatform& program) : desktop_(desktop), program_(program) {}
 
-    // ---- what the program did, for the tests ----
-    struct Box {
-        std::string text, title;
-        int style;
-    };
-    std::vector<Box> boxes;
-    std::vector<unsigned> beeps;
-    std::vector<std::string> started;   // command lines of started programs
-    int ended = 0;
-    // Answers message boxes; by default the first button (OK, Yes).
-    std::function<int(const Box&)> answer;
-    std::function<void()> on_do_events;
-    LocalTime now{7, 0, 38, 12};
-    std::string current_folder = "C:\\Users\\test";
-    std::string temp_folder = "C:\\Users\\test\\AppData\\Local\\Temp\\";
-    std::string program_folder = "C:\\Program Files\\Varlindo";
-    std::string program_name = "Varlindo";
-    // The tray icon, as the notification area shows it.
-    bool tray_icon = false;
-    std::string tray_tip;
-    int tray_adds = 0;
-    // The last popup menu shown, and who picks from it (by default nobody: dismissed).
-    std::vector<MenuItem> last_menu;
-    int menus_shown = 0;
-    std::function<int(const std::vector<MenuItem>&)> pick;
-    // This program's own main window on the desktop (set by whoever starts it).
-    int own_window = 0;
-    std::map<std::string, std::string> environment;
-    int open_keys() const { return static_cast<int>(open_keys_.size()); }
+protected:
+    SimDesktop& desktop_;
+    SimPlatform& program_;
+};
 
-    // RegistryPort
+class SimRegistry final : public RegistryPort, SimService {
+public:
+    using SimService::SimService;
     std::optional<RegKey> CreateKey(RegKey parent, const std::string& path) override;
     std::optional<RegKey> OpenKey(RegKey parent, const std::string& path) override;
     void CloseKey(RegKey key) override;
     bool SetValue(RegKey key, const std::string& name, const RegValue& value) override;
     std::optional<RegValue> QueryValue(RegKey key, const std::string& name) override;
     bool DeleteValue(RegKey key, const std::string& name) override;
-    // WaveOutPort
+    int OpenKeys() const { return static_cast<int>(open_keys_.size()); }
+
+private:
+    std::optional<std::string> KeyPath(RegKey key) const;
+    std::map<RegKey, std::string> open_keys_;
+    RegKey next_key_ = 0x1000;
+};
+
+class SimWaveOut final : public WaveOutPort, SimService {
+public:
+    using SimService::SimService;
     int DeviceCount() override;
     std::optional<std::string> ProductName(int device) override;
     std::optional<std::uint32_t> Volume(int device) override;
-    // MixerPort
+};
+
+class SimMixer final : public MixerPort, SimService {
+public:
+    using SimService::SimService;
     int MixerCount() override;
     std::optional<MixerHandle> Open(int mixer) override;
     std::uint32_t Close(MixerHandle h) override;
@@ -165,7 +155,18 @@ public:
     std::optional<std::uint32_t> GetValue(MixerHandle h, std::uint32_t control) override;
     bool SetValue(MixerHandle h, std::uint32_t control, std::uint32_t value) override;
     std::optional<int> MixerOfWaveOut(int device) override;
-    // FilePort
+    std::vector<int> opened;  // mixer numbers, in the order they were opened
+
+private:
+    SimMixerDevice* OpenMixerOf(MixerHandle h);
+    SimMixerControl* FindControl(MixerHandle h, std::uint32_t control);
+    std::map<MixerHandle, int> open_mixers_;
+    MixerHandle next_mixer_ = 0x2000;
+};
+
+class SimFiles final : public FilePort, SimService {
+public:
+    SimFiles(SimDesktop& desktop, SimPlatform& program);
     bool FileExists(const std::string& path) override;
     std::optional<bool> IsFolder(const std::string& path) override;
     bool WriteTextFile(const std::string& path, const std::string& content) override;
@@ -177,44 +178,142 @@ public:
     std::string ProgramFolder() override { return program_folder; }
     std::string ProgramName() override { return program_name; }
     std::string Environment(const std::string& name) override;
-    // ShellPort
+
+    std::string current_folder = "C:\\Users\\test";
+    std::string temp_folder = "C:\\Users\\test\\AppData\\Local\\Temp\\";
+    std::string program_folder = "C:\\Program Files\\Varlindo";
+    std::string program_name = "Varlindo";
+    std::map<std::string, std::string> environment;
+};
+
+class SimShell final : public ShellPort, SimService {
+public:
+    using SimService::SimService;
     std::optional<std::string> ShortPath(const std::string& path) override;
     std::string ExecutableFor(const std::string& file) override;
     bool StartProgram(const std::string& command_line, int show) override;
-    // UiPort
+    std::vector<std::string> started;  // command lines of started programs
+};
+
+class SimUi final : public UiPort, SimService {
+public:
+    using SimService::SimService;
+    struct Box {
+        std::string text, title;
+        int style;
+    };
     int ShowMessageBox(const std::string& text, const std::string& title, int style) override;
     void Beep(unsigned type) override { beeps.push_back(type); }
     void DoEvents() override {
         if (on_do_events) on_do_events();
     }
-    void BroadcastMessage(unsigned message, std::uintptr_t wparam) override { desktop_.Broadcast(message, wparam); }
     void EndProgram() override;
-    // ClockPort
+
+    std::vector<Box> boxes;
+    std::vector<unsigned> beeps;
+    int ended = 0;
+    // Answers message boxes; by default the first button (OK, Yes).
+    std::function<int(const Box&)> answer;
+    std::function<void()> on_do_events;
+};
+
+class SimClock final : public ClockPort {
+public:
     LocalTime Now() override { return now; }
-    // TrayPort
+    LocalTime now{7, 0, 38, 12};
+};
+
+// The notification area and popup menus.
+class SimTray final : public TrayPort, public MenuPort, SimService {
+public:
+    using SimService::SimService;
     bool AddIcon(const std::string& tip) override;
     bool ModifyTip(const std::string& tip) override;
     bool RemoveIcon() override;
-    // MenuPort
     int TrackPopupMenu(const std::vector<MenuItem>& items) override;
-    // InstancePort
+
+    // The icon, as the notification area shows it.
+    bool icon = false;
+    std::string tip;
+    int adds = 0;          // icons added
+    int refuse_adds = 0;   // the shell refuses this many more adds (not ready yet)
+    // The last popup menu shown, and who picks from it (by default nobody: dismissed).
+    std::vector<MenuItem> last_menu;
+    int menus_shown = 0;
+    std::function<int(const std::vector<MenuItem>&)> pick;
+};
+
+class SimInstance final : public InstancePort, SimService {
+public:
+    using SimService::SimService;
+    ~SimInstance() override;
     bool PreviousInstance() override;
     std::optional<WindowRef> FindProgramWindow(const std::string& title) override;
-    void RestoreWindow(WindowRef) override {}
+    void RestoreWindow(WindowRef window) override { restored.push_back(static_cast<int>(window)); }
     void SetTopMost(WindowRef window, bool on) override { desktop_.topmost[static_cast<int>(window)] = on; }
     bool ActivateProgram(const std::string& title) override;
+    void NotifyDeviceChanged(std::int32_t stamp) override { desktop_.NotifyDeviceChanged(stamp); }
+    std::vector<int> restored;
 
 private:
-    std::optional<std::string> KeyPath(RegKey key) const;
-    SimMixer* OpenMixerOf(MixerHandle h);
-
-    SimDesktop& desktop_;
-    Platform ports_;
-    std::map<RegKey, std::string> open_keys_;
-    RegKey next_key_ = 0x1000;
-    std::map<MixerHandle, int> open_mixers_;
-    MixerHandle next_mixer_ = 0x2000;
     bool holds_lock_ = false;
+};
+
+// Forms have no windows here. A modal display runs the script the test gave for that form
+// (by form name) while the form is shown; a form the script leaves shown is then hidden.
+class SimFormHost final : public FormHostPort, SimService {
+public:
+    using SimService::SimService;
+    void Load(ui::Form& form) override;
+    void Show(ui::Form& form) override;
+    void ShowModal(ui::Form& form) override;
+    void Close(ui::Form& form) override;
+
+    const std::vector<ui::Form*>& Loaded() const { return loaded_; }
+    bool IsLoaded(const std::string& name) const;
+    std::map<std::string, std::function<void(ui::Form&)>> modal;
+    std::vector<std::string> log;  // "load X", "show X", "modal X", "modal X ends", "close X"
+    int modal_left_open = 0;       // modal forms the script did not close
+
+private:
+    std::vector<ui::Form*> loaded_;
+};
+
+// ---------------------------------------------------------------- one running program
+
+class SimPlatform {
+public:
+    explicit SimPlatform(SimDesktop& desktop);
+    ~SimPlatform();
+    SimPlatform(const SimPlatform&) = delete;
+    SimPlatform& operator=(const SimPlatform&) = delete;
+
+    Platform& Ports() { return ports_; }
+    SimDesktop& Desktop() { return desktop_; }
+    int Id() const { return id_; }
+    // The program that receives this platform's events.
+    void Connect(ProgramEvents& events) { events_ = &events; }
+    ProgramEvents* Events() const { return running_ ? events_ : nullptr; }
+    bool Running() const { return running_; }
+    void Ended() { running_ = false; }
+
+    SimRegistry registry;
+    SimWaveOut waveout;
+    SimMixer mixer;
+    SimFiles files;
+    SimShell shell;
+    SimUi ui;
+    SimClock clock;
+    SimTray tray;
+    SimInstance instance;
+    SimFormHost forms;
+
+private:
+    SimDesktop& desktop_;
+    int id_;
+    ProgramEvents* events_ = nullptr;
+    bool running_ = true;
+    Platform ports_;
 };
 
 }  // namespace varlindo::sim

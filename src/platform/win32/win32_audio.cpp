@@ -21,9 +21,9 @@ MIXERCONTROLDETAILS OneValue(std::uint32_t control, MIXERCONTROLDETAILS_UNSIGNED
 }
 }  // namespace
 
-int WaveOut::DeviceCount() { return static_cast<int>(waveOutGetNumDevs()); }
+int Win32WaveOut::DeviceCount() { return static_cast<int>(waveOutGetNumDevs()); }
 
-std::optional<std::string> WaveOut::ProductName(int device) {
+std::optional<std::string> Win32WaveOut::ProductName(int device) {
     if (device < 0) return std::nullopt;
     WAVEOUTCAPSW caps{};
     if (waveOutGetDevCapsW(static_cast<UINT_PTR>(device), &caps, sizeof caps) != MMSYSERR_NOERROR)
@@ -32,7 +32,7 @@ std::optional<std::string> WaveOut::ProductName(int device) {
     return Utf8(name.substr(0, name.find(L'\0')));
 }
 
-std::optional<std::uint32_t> WaveOut::Volume(int device) {
+std::optional<std::uint32_t> Win32WaveOut::Volume(int device) {
     if (device < 0) return std::nullopt;
     DWORD volume = 0;
     if (waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &volume) != MMSYSERR_NOERROR)
@@ -40,18 +40,18 @@ std::optional<std::uint32_t> WaveOut::Volume(int device) {
     return volume;
 }
 
-int Mixer::MixerCount() { return static_cast<int>(mixerGetNumDevs()); }
+int Win32Mixer::MixerCount() { return static_cast<int>(mixerGetNumDevs()); }
 
-std::optional<MixerHandle> Mixer::Open(int mixer) {
+std::optional<MixerHandle> Win32Mixer::Open(int mixer) {
     if (mixer < 0) return std::nullopt;
     HMIXER h = nullptr;
     if (mixerOpen(&h, static_cast<UINT>(mixer), 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) return std::nullopt;
     return reinterpret_cast<MixerHandle>(h);
 }
 
-std::uint32_t Mixer::Close(MixerHandle h) { return mixerClose(ToMixer(h)); }
+std::uint32_t Win32Mixer::Close(MixerHandle h) { return mixerClose(ToMixer(h)); }
 
-std::optional<std::uint32_t> Mixer::LineByComponentType(MixerHandle h, std::uint32_t component) {
+std::optional<std::uint32_t> Win32Mixer::LineByComponentType(MixerHandle h, std::uint32_t component) {
     MIXERLINEW line{};
     line.cbStruct = sizeof line;
     line.dwComponentType = component;
@@ -61,7 +61,7 @@ std::optional<std::uint32_t> Mixer::LineByComponentType(MixerHandle h, std::uint
     return line.dwLineID;
 }
 
-std::optional<MixerControlInfo> Mixer::ControlByType(MixerHandle h, std::uint32_t line_id, std::uint32_t type) {
+std::optional<MixerControlInfo> Win32Mixer::ControlByType(MixerHandle h, std::uint32_t line_id, std::uint32_t type) {
     MIXERCONTROLW control{};
     MIXERLINECONTROLSW request{};
     request.cbStruct = sizeof request;
@@ -77,7 +77,7 @@ std::optional<MixerControlInfo> Mixer::ControlByType(MixerHandle h, std::uint32_
                             static_cast<std::int32_t>(control.Bounds.dwMaximum)};
 }
 
-std::optional<std::uint32_t> Mixer::GetValue(MixerHandle h, std::uint32_t control) {
+std::optional<std::uint32_t> Win32Mixer::GetValue(MixerHandle h, std::uint32_t control) {
     MIXERCONTROLDETAILS_UNSIGNED value{};
     MIXERCONTROLDETAILS details = OneValue(control, &value);
     if (mixerGetControlDetailsW(ToMixerObj(h), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
@@ -86,7 +86,7 @@ std::optional<std::uint32_t> Mixer::GetValue(MixerHandle h, std::uint32_t contro
     return value.dwValue;
 }
 
-bool Mixer::SetValue(MixerHandle h, std::uint32_t control, std::uint32_t v) {
+bool Win32Mixer::SetValue(MixerHandle h, std::uint32_t control, std::uint32_t v) {
     MIXERCONTROLDETAILS_UNSIGNED value{};
     value.dwValue = v;
     MIXERCONTROLDETAILS details = OneValue(control, &value);
@@ -94,7 +94,7 @@ bool Mixer::SetValue(MixerHandle h, std::uint32_t control, std::uint32_t v) {
            MMSYSERR_NOERROR;
 }
 
-std::optional<int> Mixer::MixerOfWaveOut(int device) {
+std::optional<int> Win32Mixer::MixerOfWaveOut(int device) {
     if (device < 0) return std::nullopt;
     UINT id = 0;
     if (mixerGetID(reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(device)), &id, MIXER_OBJECTF_WAVEOUT) !=

@@ -1,12 +1,11 @@
 #include <windows.h>
 
+#include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 
 namespace varlindo::win32 {
 namespace {
-
-constexpr wchar_t kFormClass[] = L"VarlindoForm";
 
 struct Search {
     std::wstring title;
@@ -19,7 +18,7 @@ BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lparam) {
     GetClassNameW(hwnd, cls, 64);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (lstrcmpW(cls, kFormClass) != 0 || pid == GetCurrentProcessId()) return TRUE;
+    if (lstrcmpW(cls, kFormWindowClass) != 0 || pid == GetCurrentProcessId()) return TRUE;
     wchar_t caption[256] = {};
     GetWindowTextW(hwnd, caption, 256);
     if (std::wstring_view(caption).substr(0, search->title.size()) != search->title) return TRUE;
@@ -29,7 +28,7 @@ BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lparam) {
 
 }  // namespace
 
-bool Instance::PreviousInstance() {
+bool Win32Instance::PreviousInstance() {
     if (lock_) return false;
     // One lock per user and session.
     wchar_t user[256] = L"";
@@ -46,29 +45,29 @@ bool Instance::PreviousInstance() {
     return false;
 }
 
-std::optional<WindowRef> Instance::FindProgramWindow(const std::string& title) {
+std::optional<WindowRef> Win32Instance::FindProgramWindow(const std::string& title) {
     Search search{Wide(title)};
     EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return std::nullopt;
     return reinterpret_cast<WindowRef>(search.found);
 }
 
-void Instance::RestoreWindow(WindowRef window) {
+void Win32Instance::RestoreWindow(WindowRef window) {
     HWND hwnd = reinterpret_cast<HWND>(window);
     if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
 }
 
-void Instance::SetTopMost(WindowRef window, bool topmost) {
+void Win32Instance::SetTopMost(WindowRef window, bool topmost) {
     SetWindowPos(reinterpret_cast<HWND>(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-UINT Instance::BringForwardMessage() {
+UINT Win32Instance::BringForwardMessage() {
     static const UINT message = RegisterWindowMessageW(L"Varlindo.BringForward");
     return message;
 }
 
-bool Instance::ActivateProgram(const std::string& title) {
+bool Win32Instance::ActivateProgram(const std::string& title) {
     auto window = FindProgramWindow(title);
     if (!window) return false;
     HWND hwnd = reinterpret_cast<HWND>(*window);
@@ -76,6 +75,14 @@ bool Instance::ActivateProgram(const std::string& title) {
     GetWindowThreadProcessId(hwnd, &pid);
     AllowSetForegroundWindow(pid);  // it may take the foreground from us
     return PostMessageW(hwnd, BringForwardMessage(), 0, 0) != FALSE;
+}
+
+void Win32Instance::NotifyDeviceChanged(std::int32_t stamp) {
+    // Wait for each window, but never for one that hangs: a second at the most.
+    static const DWORD zero = 0;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, kDeviceChangeMessage, static_cast<WPARAM>(static_cast<std::uint32_t>(stamp)),
+                        reinterpret_cast<LPARAM>(&zero), SMTO_ABORTIFHUNG | SMTO_NORMAL, 1000, &result);
 }
 
 }  // namespace varlindo::win32

@@ -1,18 +1,38 @@
 #pragma once
-// The real Windows behind the ports.
+// The real Windows behind the ports, one class per service.
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
-
-#include "platform/win32/win32_handle.h"
+#include <vector>
 
 #include "platform/ports.h"
+#include "platform/win32/win32_handle.h"
 
 namespace varlindo::win32 {
 
-class Registry final : public RegistryPort {
+class Win32FormWindow;
+
+// Where the backend delivers what reaches the program from outside. Until a program is
+// connected, nothing is delivered and user events run their handlers directly.
+class EventTarget {
+public:
+    void Connect(ProgramEvents& events) { events_ = &events; }
+    ProgramEvents* Events() const { return events_; }
+    void UserEvent(const std::function<void()>& handler) {
+        if (events_)
+            events_->UserEvent(handler);
+        else
+            handler();
+    }
+
+private:
+    ProgramEvents* events_ = nullptr;
+};
+
+class Win32Registry final : public RegistryPort {
 public:
     std::optional<RegKey> CreateKey(RegKey parent, const std::string& path) override;
     std::optional<RegKey> OpenKey(RegKey parent, const std::string& path) override;
@@ -22,14 +42,14 @@ public:
     bool DeleteValue(RegKey key, const std::string& name) override;
 };
 
-class WaveOut final : public WaveOutPort {
+class Win32WaveOut final : public WaveOutPort {
 public:
     int DeviceCount() override;
     std::optional<std::string> ProductName(int device) override;
     std::optional<std::uint32_t> Volume(int device) override;
 };
 
-class Mixer final : public MixerPort {
+class Win32Mixer final : public MixerPort {
 public:
     int MixerCount() override;
     std::optional<MixerHandle> Open(int mixer) override;
@@ -41,7 +61,7 @@ public:
     std::optional<int> MixerOfWaveOut(int device) override;
 };
 
-class Files final : public FilePort {
+class Win32Files final : public FilePort {
 public:
     bool FileExists(const std::string& path) override;
     std::optional<bool> IsFolder(const std::string& path) override;
@@ -56,42 +76,45 @@ public:
     std::string Environment(const std::string& name) override;
 };
 
-class Shell final : public ShellPort {
+class Win32Shell final : public ShellPort {
 public:
     std::optional<std::string> ShortPath(const std::string& path) override;
     std::string ExecutableFor(const std::string& file) override;
     bool StartProgram(const std::string& command_line, int show) override;
 };
 
-class Ui final : public UiPort {
+class Win32FormHost;
+
+class Win32Ui final : public UiPort {
 public:
-    // Message boxes belong to this window while it is shown.
-    void SetOwner(HWND owner) { owner_ = owner; }
+    explicit Win32Ui(Win32FormHost& forms) : forms_(forms) {}
+    // Message boxes belong to the program's active window while it is shown.
     int ShowMessageBox(const std::string& text, const std::string& title, int style) override;
     void Beep(unsigned type) override;
     void DoEvents() override;
-    void BroadcastMessage(unsigned message, std::uintptr_t wparam) override;
     void EndProgram() override;
 
 private:
-    HWND owner_ = nullptr;
+    Win32FormHost& forms_;
 };
 
-class Clock final : public ClockPort {
+class Win32Clock final : public ClockPort {
 public:
     LocalTime Now() override;
 };
 
-// The notification-area icon and its popup menu. A hidden top-level window (not a
-// message-only one, which would miss "TaskbarCreated") receives the icon's mouse
-// notifications and owns the menu.
-class Tray final : public TrayPort, public MenuPort {
+// The program's message window: a hidden top-level window (not a message-only one, which
+// would miss broadcasts) that lives as long as the program. It owns the notification-area
+// icon and the popup menus, and turns what arrives from outside (the icon's mouse
+// notifications, a new notification area, another instance's device-change notice, the
+// end of the session) into program events.
+class Win32Tray final : public TrayPort, public MenuPort {
 public:
-    explicit Tray(HINSTANCE instance);
-    ~Tray() override;
+    Win32Tray(HINSTANCE instance, EventTarget& events);
+    ~Win32Tray() override;
+    Win32Tray(const Win32Tray&) = delete;
+    Win32Tray& operator=(const Win32Tray&) = delete;
     void SetIcon(HICON icon) { icon_ = icon; }
-    // Receives the mouse message numbers of the icon (514 left button up ...).
-    std::function<void(int notification)> OnNotification;
 
     bool AddIcon(const std::string& tip) override;
     bool ModifyTip(const std::string& tip) override;
@@ -100,45 +123,90 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     bool Notify(DWORD action);
 
+    EventTarget& events_;
     HWND hwnd_ = nullptr;
     HICON icon_ = nullptr;
     std::wstring tip_;
-    bool added_ = false;
     UINT taskbar_created_ = 0;
 };
 
-class Instance final : public InstancePort {
+class Win32Instance final : public InstancePort {
 public:
     bool PreviousInstance() override;
     std::optional<WindowRef> FindProgramWindow(const std::string& title) override;
     void RestoreWindow(WindowRef window) override;
     void SetTopMost(WindowRef window, bool topmost) override;
     bool ActivateProgram(const std::string& title) override;
-    // The registered message that carries the request to come forward.
+    void NotifyDeviceChanged(std::int32_t stamp) override;
+    // The registered message that carries the request to come forward, and the message
+    // number of the device-change notice between instances.
     static UINT BringForwardMessage();
+    static constexpr UINT kDeviceChangeMessage = 818;
 
 private:
     unique_kernel lock_;
 };
 
+// Gives each loaded form a top-level window of the class "VarlindoForm" and runs the
+// message loops: the program's own and one per modal form.
+class Win32FormHost final : public FormHostPort {
+public:
+    Win32FormHost(HINSTANCE instance, EventTarget& events);
+    ~Win32FormHost() override;
+    Win32FormHost(const Win32FormHost&) = delete;
+    Win32FormHost& operator=(const Win32FormHost&) = delete;
+    void SetIcons(HICON large_icon, HICON small_icon);
+
+    void Load(ui::Form& form) override;
+    void Show(ui::Form& form) override;
+    void ShowModal(ui::Form& form) override;
+    void Close(ui::Form& form) override;
+
+    // Runs the program's message loop until the program ends.
+    int Run();
+    // Handles the messages that are waiting, then returns.
+    void DoEvents();
+    // The window of a loaded form, or nothing.
+    HWND WindowOf(const ui::Form& form) const;
+    EventTarget& Events() { return events_; }
+
+private:
+    std::shared_ptr<Win32FormWindow> Find(const ui::Form& form) const;
+    // Handles one message; false when the loop should end (WM_QUIT).
+    bool PumpOne();
+
+    HINSTANCE instance_;
+    EventTarget& events_;
+    HICON large_icon_ = nullptr;
+    HICON small_icon_ = nullptr;
+    std::vector<std::shared_ptr<Win32FormWindow>> windows_;
+};
+
 // All ports of the running program.
 class Win32Platform {
 public:
-    explicit Win32Platform(HINSTANCE instance)
-        : tray(instance), ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, this->instance} {}
+    explicit Win32Platform(HINSTANCE instance, HICON large_icon = nullptr, HICON small_icon = nullptr);
     Platform& Ports() { return ports_; }
+    // The program that receives the platform's events.
+    void Connect(ProgramEvents& events) { events_.Connect(events); }
 
-    Registry registry;
-    WaveOut waveout;
-    Mixer mixer;
-    Files files;
-    Shell shell;
-    Ui ui;
-    Clock clock;
-    Tray tray;
-    Instance instance;
+private:
+    EventTarget events_;
+
+public:
+    Win32Registry registry;
+    Win32WaveOut waveout;
+    Win32Mixer mixer;
+    Win32Files files;
+    Win32Shell shell;
+    Win32FormHost forms;
+    Win32Ui ui;
+    Win32Clock clock;
+    Win32Tray tray;
+    Win32Instance instance;
 
 private:
     Platform ports_;

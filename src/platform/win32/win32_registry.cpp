@@ -20,7 +20,7 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 
 }  // namespace
 
-std::optional<RegKey> Registry::CreateKey(RegKey parent, const std::string& path) {
+std::optional<RegKey> Win32Registry::CreateKey(RegKey parent, const std::string& path) {
     if (parent == hkey::None) return std::nullopt;
     HKEY key = nullptr;
     if (RegCreateKeyExW(ToHkey(parent), Wide(path).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
@@ -29,7 +29,7 @@ std::optional<RegKey> Registry::CreateKey(RegKey parent, const std::string& path
     return FromHkey(key);
 }
 
-std::optional<RegKey> Registry::OpenKey(RegKey parent, const std::string& path) {
+std::optional<RegKey> Win32Registry::OpenKey(RegKey parent, const std::string& path) {
     if (parent == hkey::None) return std::nullopt;
     HKEY key = nullptr;
     if (RegOpenKeyExW(ToHkey(parent), Wide(path).c_str(), 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS)
@@ -37,11 +37,11 @@ std::optional<RegKey> Registry::OpenKey(RegKey parent, const std::string& path) 
     return FromHkey(key);
 }
 
-void Registry::CloseKey(RegKey key) {
+void Win32Registry::CloseKey(RegKey key) {
     if (!IsPredefined(key) && key != hkey::None) RegCloseKey(ToHkey(key));
 }
 
-bool Registry::SetValue(RegKey key, const std::string& name, const RegValue& value) {
+bool Win32Registry::SetValue(RegKey key, const std::string& name, const RegValue& value) {
     if (IsStringType(value.type)) {
         std::wstring data = Wide(value.data);
         data.push_back(L'\0');
@@ -54,7 +54,7 @@ bool Registry::SetValue(RegKey key, const std::string& name, const RegValue& val
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
-std::optional<RegValue> Registry::QueryValue(RegKey key, const std::string& name) {
+std::optional<RegValue> Win32Registry::QueryValue(RegKey key, const std::string& name) {
     const std::wstring wname = Wide(name);
     DWORD type = 0;
     DWORD size = 0;
@@ -75,7 +75,7 @@ std::optional<RegValue> Registry::QueryValue(RegKey key, const std::string& name
     return value;
 }
 
-bool Registry::DeleteValue(RegKey key, const std::string& name) {
+bool Win32Registry::DeleteValue(RegKey key, const std::string& name) {
     return RegDeleteValueW(ToHkey(key), Wide(name).c_str()) == ERROR_SUCCESS;
 }
 

@@ -11,10 +11,10 @@ constexpr UINT kCallbackMessage = WM_APP + 2;
 constexpr UINT kIconId = 1;
 }  // namespace
 
-Tray::Tray(HINSTANCE instance) {
+Win32Tray::Win32Tray(HINSTANCE instance, EventTarget& events) : events_(events) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Tray::WndProc;
+    wc.lpfnWndProc = &Win32Tray::WndProc;
     wc.hInstance = instance;
     wc.lpszClassName = kTrayClass;
     RegisterClassExW(&wc);
@@ -24,12 +24,13 @@ Tray::Tray(HINSTANCE instance) {
     taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
-Tray::~Tray() {
-    if (added_) Notify(NIM_DELETE);
-    if (hwnd_) DestroyWindow(hwnd_);
+Win32Tray::~Win32Tray() {
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
 }
 
-bool Tray::Notify(DWORD action) {
+bool Win32Tray::Notify(DWORD action) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = hwnd_;
@@ -41,24 +42,21 @@ bool Tray::Notify(DWORD action) {
     return Shell_NotifyIconW(action, &data) != FALSE;
 }
 
-bool Tray::AddIcon(const std::string& tip) {
+// The shell's own answers: an icon that is already there is not added again, and one that
+// is not there can be neither changed nor removed.
+bool Win32Tray::AddIcon(const std::string& tip) {
     tip_ = Wide(tip);
-    added_ = Notify(NIM_ADD);
-    return added_;
+    return Notify(NIM_ADD);
 }
 
-bool Tray::ModifyTip(const std::string& tip) {
+bool Win32Tray::ModifyTip(const std::string& tip) {
     tip_ = Wide(tip);
-    return added_ && Notify(NIM_MODIFY);
+    return Notify(NIM_MODIFY);
 }
 
-bool Tray::RemoveIcon() {
-    if (!added_) return false;
-    added_ = false;
-    return Notify(NIM_DELETE);
-}
+bool Win32Tray::RemoveIcon() { return Notify(NIM_DELETE); }
 
-int Tray::TrackPopupMenu(const std::vector<MenuItem>& items) {
+int Win32Tray::TrackPopupMenu(const std::vector<MenuItem>& items) {
     HMENU menu = CreatePopupMenu();
     if (!menu) return 0;
     for (const MenuItem& item : items) {
@@ -82,25 +80,42 @@ int Tray::TrackPopupMenu(const std::vector<MenuItem>& items) {
     return picked;
 }
 
-LRESULT CALLBACK Tray::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* tray = reinterpret_cast<Tray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (tray) {
-        try {
-            if (message == kCallbackMessage) {
-                if (tray->OnNotification) tray->OnNotification(static_cast<int>(LOWORD(lparam)));
-                return 0;
-            }
-            if (message == tray->taskbar_created_ && tray->added_) {
-                // Explorer restarted: the icon has to be added again.
-                tray->added_ = tray->Notify(NIM_ADD);
-                return 0;
-            }
-        } catch (...) {
-            OutputDebugStringW(L"Varlindo: a tray handler failed\n");
-            return 0;
-        }
+LRESULT CALLBACK Win32Tray::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* tray = reinterpret_cast<Win32Tray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!tray) return DefWindowProcW(hwnd, message, wparam, lparam);
+    try {
+        return tray->Handle(message, wparam, lparam);
+    } catch (...) {
+        // A fault in one handler must never take the program down.
+        OutputDebugStringW(L"Varlindo: a program event failed\n");
+        return 0;
     }
-    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT Win32Tray::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    ProgramEvents* events = events_.Events();
+    if (!events) return DefWindowProcW(hwnd_, message, wparam, lparam);
+    if (message == kCallbackMessage) {
+        events->TrayMouse(static_cast<int>(LOWORD(lparam)));
+        return 0;
+    }
+    if (message == taskbar_created_) {
+        events->TaskbarCreated();
+        return 0;
+    }
+    if (message == Win32Instance::kDeviceChangeMessage) {
+        events->DeviceChanged(static_cast<std::int32_t>(static_cast<std::uint32_t>(wparam)));
+        return 0;
+    }
+    switch (message) {
+        case WM_QUERYENDSESSION:
+            return events->SessionEnding() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            events->SessionEnded(wparam != FALSE);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+    }
 }
 
 }  // namespace varlindo::win32

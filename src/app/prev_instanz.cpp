@@ -1,4 +1,4 @@
-#include "core/prev_instanz.h"
+#include "app/prev_instanz.h"
 
 #include "app/form1.h"
 #include "core/registry.h"

@@ -1,0 +1,24 @@
+#pragma once
+// Paths as plain text: "\" and "/" both separate folders, and a path that holds blanks is
+// put on a command line in double quotes. Nothing here touches the file system.
+
+#include <string>
+
+namespace varlindo {
+
+// The text after the last separator; the whole text when it has none.
+std::string FileNameOfPath(const std::string& path);
+// The text up to and including the last separator; the whole text when it has none.
+std::string DirectoryOfPath(const std::string& path);
+// Appends the separator the path already uses ("\" before "/"), inside a closing quote.
+std::string AddTrailingSeparator(const std::string& folder);
+// Trims blanks and drops one pair of surrounding double quotes.
+std::string StripQuotes(const std::string& text);
+// Trims blanks and wraps a text that holds a blank (and no quote) in double quotes; a
+// blank text comes back unchanged.
+std::string QuoteIfSpaces(const std::string& text);
+// Wraps a program path in double quotes unless it already is, so that it can never be
+// taken apart at its blanks.
+std::string QuoteProgram(const std::string& program);
+
+}  // namespace varlindo

@@ -1,0 +1,76 @@
+#include "platform/win32/win32_binding.h"
+
+#include "platform/win32/win32_form_window.h"
+#include "platform/win32/win32_text.h"
+
+namespace varlindo::win32 {
+
+std::unique_ptr<ControlBinding> BindControl(ui::Control& control) {
+    switch (control.GetKind()) {
+        case ui::Kind::Label: return BindLabel(static_cast<ui::Label&>(control));
+        case ui::Kind::Button: return BindButton(static_cast<ui::Button&>(control));
+        case ui::Kind::CheckBox: return BindCheckBox(static_cast<ui::CheckBox&>(control));
+        case ui::Kind::Frame: return BindFrame(static_cast<ui::Frame&>(control));
+        case ui::Kind::ListBox: return BindListBox(static_cast<ui::ListBox&>(control));
+        case ui::Kind::ComboBox: return BindComboBox(static_cast<ui::ComboBox&>(control));
+        case ui::Kind::Timer: return BindTimer(static_cast<ui::Timer&>(control));
+    }
+    return nullptr;
+}
+
+void ControlBinding::MakeChild(Win32FormWindow& window, int id, const wchar_t* window_class, DWORD style,
+                               DWORD ex_style) {
+    id_ = id;
+    style |= WS_CHILD | WS_CLIPSIBLINGS;
+    hwnd_ = CreateWindowExW(ex_style, window_class, L"", style, 0, 0, 0, 0, window.Hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), window.Instance(), nullptr);
+}
+
+RECT ControlBinding::Placement(Win32FormWindow& window) const { return window.ChildRect(control_); }
+
+void ControlBinding::Sync(Win32FormWindow& window) {
+    if (!hwnd_) return;
+    const RECT want = Placement(window);
+    RECT have{};
+    GetWindowRect(hwnd_, &have);
+    MapWindowPoints(nullptr, window.Hwnd(), reinterpret_cast<POINT*>(&have), 2);
+    if (!EqualRect(&want, &have))
+        SetWindowPos(hwnd_, nullptr, want.left, want.top, want.right - want.left, want.bottom - want.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+
+    HFONT font = window.Font(control_.FontBold());
+    if (reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)) != font)
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+
+    if ((IsWindowEnabled(hwnd_) != FALSE) != control_.Enabled()) EnableWindow(hwnd_, control_.Enabled());
+    const bool shown = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != control_.Shown()) ShowWindow(hwnd_, control_.Shown() ? SW_SHOWNA : SW_HIDE);
+}
+
+void ControlBinding::SyncCaption() {
+    const std::wstring text = WideLines(control_.Caption());
+    const int length = GetWindowTextLengthW(hwnd_);
+    std::wstring current(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(hwnd_, current.data(), length + 1);
+    current.resize(static_cast<size_t>(length));
+    if (current != text) SetWindowTextW(hwnd_, text.c_str());
+}
+
+void ControlBinding::SyncItems(const std::vector<std::string>& items, int selection, const ListMessages& messages) {
+    if (shown_items_ != items) {
+        SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(hwnd_, messages.reset, 0, 0);
+        for (const std::string& item : items)
+            SendMessageW(hwnd_, messages.add, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        shown_items_ = items;
+        shown_selection_ = -2;
+    }
+    if (shown_selection_ != selection) {
+        SendMessageW(hwnd_, messages.select, static_cast<WPARAM>(selection), 0);
+        shown_selection_ = selection;
+    }
+}
+
+}  // namespace varlindo::win32

@@ -1,0 +1,89 @@
+#pragma once
+// Binds a portable form to a real top-level window with real child controls, one
+// binding per control (win32_bind_*.cpp). The model is the source of truth: model
+// changes are pushed to the controls (batched, so a list that is refilled repaints once),
+// and only what the user does is forwarded to the model, as an event of the program.
+
+#include <windows.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/win32_handle.h"
+#include "ui/widgets.h"
+
+namespace varlindo::win32 {
+
+class ControlBinding;
+class Win32FormHost;
+
+// The window class of every form; another instance finds the main window by it.
+inline constexpr wchar_t kFormWindowClass[] = L"VarlindoForm";
+
+class Win32FormWindow final : public ui::FormView, public std::enable_shared_from_this<Win32FormWindow> {
+public:
+    Win32FormWindow(ui::Form& form, Win32FormHost& host, HINSTANCE instance, HICON large_icon, HICON small_icon);
+    ~Win32FormWindow() override;
+    Win32FormWindow(const Win32FormWindow&) = delete;
+    Win32FormWindow& operator=(const Win32FormWindow&) = delete;
+
+    HWND Hwnd() const { return hwnd_; }
+    HINSTANCE Instance() const { return instance_; }
+    // The form this window shows; nothing once the form was closed.
+    ui::Form* Form() const { return form_; }
+    bool Attached() const { return form_ != nullptr; }
+
+    // The form was unloaded: the window goes and the model is let go. The object itself
+    // lives on while one of its handlers is still running.
+    void Retire();
+    // Pushes every pending model change to the window now.
+    void Flush();
+
+    // ui::FormView
+    void ControlChanged(ui::Control& control) override;
+    void FormChanged() override;
+    void FocusControl(ui::Control& control) override;
+    void ActivateForm() override;
+
+    // ---- for the bindings
+    int Px(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), 1440); }
+    UINT Dpi() const { return dpi_; }
+    HFONT Font(bool bold) const { return bold ? bold_font_.get() : font_.get(); }
+    HBRUSH BrushFor(COLORREF color);
+    // Where a control lies, in pixels of the window's client area.
+    RECT ChildRect(const ui::Control& control) const;
+
+private:
+    static LRESULT CALLBACK Trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    // Runs a handler of the model as an event of the program, then shows what it changed.
+    template <class F>
+    void UserEvent(F handler);
+    void CreateChildren();
+    void SyncForm();
+    void LayoutAll();
+    void MakeFonts();
+    void ScheduleFlush();
+    ControlBinding* BindingById(int id) const;
+    ControlBinding* BindingOf(const ui::Control& control) const;
+    ControlBinding* BindingOf(HWND child) const;
+
+    ui::Form* form_;
+    Win32FormHost& host_;
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    UINT dpi_ = 96;
+    unique_font font_;
+    unique_font bold_font_;
+    std::vector<std::unique_ptr<ControlBinding>> bindings_;
+    std::set<ui::Control*> dirty_;
+    bool form_dirty_ = true;
+    bool flush_posted_ = false;
+    bool syncing_ = false;
+    std::vector<std::pair<COLORREF, unique_brush>> brushes_;
+};
+
+}  // namespace varlindo::win32
