@@ -2,15 +2,56 @@
 // The expectations the core has of the operating system, written once against the ports
 // and run against the simulation on the host and against the real thing under Wine.
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ports.h"
 
 namespace varlindo::contract {
 
-// Supplied by each runner.
+// ---- supplied by each runner
+
 Platform& Ports();
+// The ports of a second start of the program by the same user on the same machine.
+Platform& SecondPorts();
 // A folder the test may write in, with a trailing separator.
 std::string ScratchFolder();
+
+// The next popup menu is answered with the entry at `position` among those that are no
+// separators, or dismissed when `position` is -1.
+void AnswerNextMenu(int position);
+// The entries the last popup menu showed, as the user saw them.
+std::vector<MenuItem> LastMenuShown();
+
+// Another running program with a main window of this caption. It records the program
+// events that reach it, one line each: "device-changed <stamp>", "bring-forward".
+class OtherProgram {
+public:
+    virtual ~OtherProgram() = default;
+    virtual std::vector<std::string> Events() = 0;
+};
+std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption);
+
+// ---- for the runners
+
+// Writes the events another program receives as the lines above.
+class EventRecorder final : public ProgramEvents {
+public:
+    explicit EventRecorder(std::function<void(const std::string&)> record) : record_(std::move(record)) {}
+    void DeviceChanged(std::int32_t stamp) override { record_("device-changed " + std::to_string(stamp)); }
+    void BringForward() override { record_("bring-forward"); }
+    void TrayMouse(int) override {}
+    void TaskbarCreated() override {}
+    void HotkeyPressed(int) override {}
+    bool SessionEnding() override { return true; }
+    void SessionEnded(bool) override {}
+    void CloseRequested(ui::Form&) override {}
+    void UserEvent(const std::function<void()>& handler) override { handler(); }
+
+private:
+    std::function<void(const std::string&)> record_;
+};
 
 }  // namespace varlindo::contract

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "contract.h"
+#include "ui/widgets.h"
 
 namespace varlindo::contract {
 namespace {
@@ -125,6 +129,77 @@ TEST(MixerContract, TheSpeakerLineOfACardTakesAndGivesBackItsLevel) {
     EXPECT_FALSE(mixer.LineByComponentType(*h, 0xFFFF));
     EXPECT_EQ(mixer.Close(*h), 0u);
     EXPECT_FALSE(mixer.Open(mixer.MixerCount()));
+}
+
+TEST(TrayContract, TheShellKeepsOneIconAndRefusesWhatDoesNotFit) {
+    TrayPort& tray = Ports().tray;
+    tray.RemoveIcon();  // whatever an earlier run left
+    EXPECT_FALSE(tray.ModifyTip("not there"));
+    EXPECT_TRUE(tray.AddIcon("Varlindo contract"));
+    EXPECT_FALSE(tray.AddIcon("a second one"));  // one icon per window and id
+    EXPECT_TRUE(tray.ModifyTip("USB Headset"));
+    EXPECT_TRUE(tray.RemoveIcon());
+    EXPECT_FALSE(tray.RemoveIcon());
+    EXPECT_FALSE(tray.ModifyTip("gone"));
+    EXPECT_TRUE(tray.AddIcon("back again"));
+    EXPECT_TRUE(tray.RemoveIcon());
+}
+
+TEST(MenuContract, APopupMenuShowsItsEntriesAndReturnsThePickedId) {
+    const std::vector<MenuItem> items = {
+        {1, "Open", false, false, false}, {2, "", true, false, false},     {3, "Mute", false, true, false},
+        {5, "Exit", false, false, false}, {6, "Eject", false, false, true},
+    };
+    AnswerNextMenu(2);
+    EXPECT_EQ(Ports().menu.TrackPopupMenu(items), 5);
+    const auto shown = LastMenuShown();
+    ASSERT_EQ(shown.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(shown[i].id, items[i].id) << i;
+        EXPECT_EQ(shown[i].separator, items[i].separator) << i;
+        if (items[i].separator) continue;  // a separator's state means nothing
+        EXPECT_EQ(shown[i].text, items[i].text) << i;
+        EXPECT_EQ(shown[i].checked, items[i].checked) << i;
+        EXPECT_EQ(shown[i].grayed, items[i].grayed) << i;
+    }
+    AnswerNextMenu(0);
+    EXPECT_EQ(Ports().menu.TrackPopupMenu(items), 1);
+    AnswerNextMenu(-1);
+    EXPECT_EQ(Ports().menu.TrackPopupMenu(items), 0);  // dismissed
+}
+
+TEST(InstanceContract, ASecondStartOfTheSameUserSeesTheFirst) {
+    EXPECT_FALSE(Ports().instance.PreviousInstance());
+    EXPECT_FALSE(Ports().instance.PreviousInstance());  // asking again is no second start
+    EXPECT_TRUE(SecondPorts().instance.PreviousInstance());
+}
+
+TEST(InstanceContract, AnotherProgramsWindowIsFoundToldAndBroughtForward) {
+    const std::string title = "Varlindo contract";
+    InstancePort& instance = Ports().instance;
+    EXPECT_FALSE(instance.FindProgramWindow(title));
+    EXPECT_FALSE(instance.ActivateProgram(title));
+
+    // A window of our own never counts.
+    ui::Form own("Form1", title + " (own)", 3000, 2000);
+    Ports().forms.Load(own);
+    EXPECT_FALSE(instance.FindProgramWindow(title));
+
+    auto other = StartOtherProgram(title + " Vers. 2.0.1");
+    const auto window = instance.FindProgramWindow(title);
+    ASSERT_TRUE(window);
+    instance.RestoreWindow(*window);
+    instance.SetTopMost(*window, true);
+    instance.SetTopMost(*window, false);
+    instance.NotifyDeviceChanged(703812);
+    EXPECT_TRUE(instance.ActivateProgram(title));
+    std::vector<std::string> events;
+    for (int i = 0; i < 100 && events.size() < 2; ++i) {
+        events = other->Events();
+        if (events.size() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"device-changed 703812", "bring-forward"}));
+    Ports().forms.Close(own);
 }
 
 }  // namespace

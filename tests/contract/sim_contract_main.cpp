@@ -1,11 +1,13 @@
 // Runs the port expectations against the simulation.
 #include "contract.h"
 #include "platform/sim/sim_platform.h"
+#include "ui/widgets.h"
 
 namespace varlindo::contract {
 namespace {
+
 struct World {
-    World() : platform(desktop) {
+    World() : platform(desktop), second(desktop) {
         for (const char* f : {"c:", "c:\\users", "c:\\users\\test", "c:\\users\\test\\appdata",
                               "c:\\users\\test\\appdata\\local", "c:\\users\\test\\appdata\\local\\temp",
                               "c:\\scratch"})
@@ -15,14 +17,54 @@ struct World {
     }
     sim::SimDesktop desktop;
     sim::SimPlatform platform;
+    sim::SimPlatform second;
 };
+
 World& TheWorld() {
     static World world;
     return world;
 }
+
+class SimOtherProgram final : public OtherProgram {
+public:
+    explicit SimOtherProgram(const std::string& caption)
+        : platform_(TheWorld().desktop),
+          recorder_([this](const std::string& line) { events_.push_back(line); }),
+          form_("Form1", caption, 3000, 2000) {
+        platform_.Connect(recorder_);
+        platform_.forms.Load(form_);
+    }
+    ~SimOtherProgram() override { platform_.forms.Close(form_); }
+    std::vector<std::string> Events() override { return events_; }
+
+private:
+    sim::SimPlatform platform_;
+    EventRecorder recorder_;
+    ui::Form form_;
+    std::vector<std::string> events_;
+};
+
 }  // namespace
 
 Platform& Ports() { return TheWorld().platform.Ports(); }
+Platform& SecondPorts() { return TheWorld().second.Ports(); }
 std::string ScratchFolder() { return "C:\\scratch\\"; }
+
+void AnswerNextMenu(int position) {
+    TheWorld().platform.tray.pick = [position](const std::vector<MenuItem>& items) {
+        int seen = 0;
+        for (const MenuItem& item : items) {
+            if (item.separator) continue;
+            if (seen++ == position) return item.id;
+        }
+        return 0;
+    };
+}
+
+std::vector<MenuItem> LastMenuShown() { return TheWorld().platform.tray.last_menu; }
+
+std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
+    return std::make_unique<SimOtherProgram>(caption);
+}
 
 }  // namespace varlindo::contract

@@ -40,7 +40,9 @@ class CommandLine(unittest.TestCase):
         self.assert_ends(self.s.start_line("d=headset"))
         self.assertEqual(self.s.mapper("Playback"), HEADSET)
 
-    def test_question_mark_shows_the_help(self):
+    def test_question_mark_shows_the_help_and_changes_nothing(self):
+        self.s.reg_add(wh.MAPPER_KEY, "Playback", "REG_SZ", HEADSET)
+        self.s.reg_add(wh.MAPPER_KEY, "Record", "REG_SZ", REALTEK)
         proc = self.s.start_line("?")
         box = self.s.wait_for("the help", lambda: self.s.dump("Parameter"))
         text = self.s.box_text("Parameter")
@@ -49,6 +51,9 @@ class CommandLine(unittest.TestCase):
         self.s.window_shot("help-box", box)
         self.s.click_control(self.s.control(box, "Button", "OK"))
         self.assert_ends(proc)
+        # Asking for help switches no card.
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+        self.assertEqual(self.s.mapper("Record"), REALTEK)
 
     def test_missing_program_is_reported_and_the_program_stays(self):
         proc = self.s.start_line(r"D=3 R=C:\Games\missing.exe")
@@ -69,6 +74,19 @@ class CommandLine(unittest.TestCase):
         lines = self.s.wait_for("the program", lambda: record.exists() and record.read_text().splitlines())
         self.assertEqual(lines[0], r'"C:\Test Programs\recorder.exe" record C:\started.txt -window')
         self.assertEqual(lines[1].lower(), r"c:\test programs")
+
+    def test_parameters_keep_their_own_equals_signs(self):
+        folder = self.s.prefix / "drive_c" / "Games"
+        folder.mkdir()
+        shutil.copy2(wh.BUILD / "vtool.exe", folder / "game.exe")
+        record = self.s.prefix / "drive_c" / "game.txt"
+        self.assert_ends(self.s.start_line(r"D=2 R=C:\Games\game.exe P=record C:\game.txt -fov=90 -dv=1",
+                                           trace="winmm"))
+        self.assertEqual(self.s.mapper("Playback"), REALTEK)
+        lines = self.s.wait_for("the game", lambda: record.exists() and record.read_text().splitlines())
+        self.assertEqual(lines[0], r'"C:\Games\game.exe" record C:\game.txt -fov=90 -dv=1')
+        # "-fov=90" is no V= key: no volume was set on any card.
+        self.assertNotIn("mixerSetControlDetails", self.s.trace_log())
 
 
 class Resident(unittest.TestCase):
@@ -108,6 +126,29 @@ class Resident(unittest.TestCase):
         self.assertEqual(self.s.box_text("Exit program?").strip(), "Shutdown Varlindo?")
         self.s.window_shot("exit-question", box)
         self.s.click_control(self.s.control(box, "Button", "&Yes"))
+        self.assertEqual(proc.wait(20), 0)
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+        self.assertIsNone(self.s.tray_window())
+
+    def test_a_cancelled_log_off_leaves_the_program_as_it_was(self):
+        self.s.reg_add(SETTINGS, "SetDefaultOnShutdownCheck", "REG_SZ", "1")
+        self.s.reg_add(SETTINGS, "ShutdownDevice", "REG_SZ", HEADSET)
+        proc = self.s.start()
+        self.s.tray_icon_point()
+        out = self.s.vtool("logoff", "cancel")
+        self.assertEqual(out.stdout.strip(), "query 1")  # hidden in the tray: it agrees, and does nothing yet
+        time.sleep(1)
+        self.assertIsNone(proc.poll())
+        self.assertEqual(self.s.mapper("Playback"), DEFAULT)
+        self.s.tray_icon_point()  # the icon is still there
+        self.s.show_main_window()  # and the program still answers
+
+    def test_log_off_runs_the_shutdown_work_when_the_session_ends(self):
+        self.s.reg_add(SETTINGS, "SetDefaultOnShutdownCheck", "REG_SZ", "1")
+        self.s.reg_add(SETTINGS, "ShutdownDevice", "REG_SZ", HEADSET)
+        proc = self.s.start()
+        self.s.tray_icon_point()
+        self.s.vtool("logoff", "end")
         self.assertEqual(proc.wait(20), 0)
         self.assertEqual(self.s.mapper("Playback"), HEADSET)
         self.assertIsNone(self.s.tray_window())
