@@ -46,20 +46,32 @@ def base_env(prefix, display):
 
 
 class Display:
-    """An Xvfb display of our own (one per session, so windows never overlap)."""
+    """An Xvfb display of our own (one per session, so windows never overlap). Xvfb picks a
+    free display number itself, so sessions may start side by side."""
 
     def __init__(self):
-        for n in range(60, 120):
-            if not Path(f"/tmp/.X{n}-lock").exists() and not Path(f"/tmp/.X11-unix/X{n}").exists():
-                break
-        self.name = f":{n}"
-        self.proc = subprocess.Popen(["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if Path(f"/tmp/.X11-unix/X{n}").exists():
-                return
-            time.sleep(0.05)
-        raise RuntimeError("Xvfb did not start")
+        read_end, write_end = os.pipe()
+        try:
+            self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                                          "-nolisten", "tcp"], pass_fds=(write_end,),
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            write_end = None
+            number = b""
+            deadline = time.time() + 20
+            while not number.endswith(b"\n") and time.time() < deadline:
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    break
+                number += chunk
+        finally:
+            if write_end is not None:
+                os.close(write_end)
+            os.close(read_end)
+        if not number.strip().isdigit():
+            self.proc.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.name = f":{number.strip().decode()}"
 
     def close(self):
         self.proc.terminate()
