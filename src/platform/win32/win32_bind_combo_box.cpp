@@ -31,12 +31,7 @@ public:
     }
     void Notify(int code) override {
         switch (code) {
-            case CBN_SELCHANGE: {
-                const int index = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
-                NoteSelection(index);
-                combo_.UserSelect(index);
-                break;
-            }
+            case CBN_SELCHANGE: UserChose(combo_, CB_GETCURSEL); break;
             case CBN_SETFOCUS: combo_.RaiseGotFocus(); break;
             case CBN_KILLFOCUS: combo_.RaiseLostFocus(); break;
             default: break;

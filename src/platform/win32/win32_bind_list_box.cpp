@@ -23,12 +23,7 @@ public:
     }
     void Notify(int code) override {
         switch (code) {
-            case LBN_SELCHANGE: {
-                const int index = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
-                NoteSelection(index);
-                list_.UserSelect(index);
-                break;
-            }
+            case LBN_SELCHANGE: UserChose(list_, LB_GETCURSEL); break;
             case LBN_DBLCLK: list_.RaiseDblClick(); break;
             case LBN_SETFOCUS: list_.RaiseGotFocus(); break;
             case LBN_KILLFOCUS: list_.RaiseLostFocus(); break;

@@ -73,4 +73,10 @@ void ControlBinding::SyncItems(const std::vector<std::string>& items, int select
     }
 }
 
+void ControlBinding::UserChose(ui::ListControl& list, UINT get_selection) {
+    const int index = static_cast<int>(SendMessageW(hwnd_, get_selection, 0, 0));
+    shown_selection_ = index;
+    list.UserSelect(index);
+}
+
 }  // namespace varlindo::win32

@@ -56,8 +56,8 @@ protected:
         shown_items_.clear();
         shown_selection_ = -2;
     }
-    // The user chose this entry: the control already shows it.
-    void NoteSelection(int selection) { shown_selection_ = selection; }
+    // The user chose an entry: the model hears of it, and the control already shows it.
+    void UserChose(ui::ListControl& list, UINT get_selection);
 
     ui::Control& control_;
     HWND hwnd_ = nullptr;
