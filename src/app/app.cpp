@@ -49,8 +49,9 @@ void App::Loaded(ui::Form& form) {
 }
 
 bool App::Unload(ui::Form& form, int unload_mode) {
-    // A form whose unload events are running is already on its way out.
-    if (std::find(unloading_.begin(), unloading_.end(), &form) != unloading_.end()) return true;
+    // A form whose unload events are running (its close question may be open) is not
+    // unloaded until they are over.
+    if (IsUnloading(form)) return false;
     const bool is_main = form1_ && &form == form1_.get();
     auto owned = [this, &form] {
         return std::find_if(forms_.begin(), forms_.end(), [&form](const auto& f) { return f.get() == &form; });
@@ -73,6 +74,10 @@ bool App::Unload(ui::Form& form, int unload_mode) {
         forms_.erase(it);
     }
     return true;
+}
+
+bool App::IsUnloading(const ui::Form& form) const {
+    return std::find(unloading_.begin(), unloading_.end(), &form) != unloading_.end();
 }
 
 void App::Show(ui::Form& form) { platform_.forms.Show(form); }
@@ -125,7 +130,9 @@ void App::HotkeyPressed(int) {
 
 bool App::SessionEnding() {
     EventScope scope(*this);
-    return !form1_ || form1_->ConfirmSessionEnd();
+    // While the main window's own close question is open, the log-off is the answer.
+    if (!form1_ || IsUnloading(*form1_)) return true;
+    return form1_->ConfirmSessionEnd();
 }
 
 void App::SessionEnded(bool ending) {
@@ -134,7 +141,8 @@ void App::SessionEnded(bool ending) {
         EventScope scope(*this);
         if (form1_) {
             form1_->ExitConfirmed = true;  // the user was asked when the session asked
-            Unload(*form1_, ui::AppWindows);
+            // A close whose question is still open has not done its work yet: do it now.
+            if (!Unload(*form1_, ui::AppWindows)) form1_->RunShutdownWork();
         }
     }
     platform_.ui.EndProgram();

@@ -75,8 +75,10 @@ public:
 
     // Unloads a form: runs QueryUnload (which may cancel) and Unload, and takes its window
     // away. The object is destroyed once the current event has returned. True when the form
-    // was unloaded (also when it was not loaded at all).
+    // was unloaded (also when it was not loaded at all); false when it was cancelled, or
+    // when an unload of the form is already running (asked again from inside it).
     bool Unload(ui::Form& form, int unload_mode = ui::FormCode);
+    bool IsUnloading(const ui::Form& form) const;
     // Shows a form; shows it and waits until it is hidden or unloaded.
     void Show(ui::Form& form);
     void ShowModal(ui::Form& form);
@@ -130,7 +132,7 @@ private:
     std::unique_ptr<Form1> form1_;
     std::vector<std::unique_ptr<ui::Form>> forms_;     // loaded shared forms
     std::vector<std::unique_ptr<ui::Form>> unloaded_;  // destroyed when the current event ends
-    std::vector<ui::Form*> unloading_;                 // forms whose unload events are running
+    std::vector<const ui::Form*> unloading_;           // forms whose unload events are running
     int depth_ = 0;
 };
 

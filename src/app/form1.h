@@ -53,6 +53,8 @@ public:
     bool TrayIconActive = false;
     // Set while CheckCommandline carries out the command line.
     bool CarryingOutCommandLine = false;
+    // Set once the shut-down work has run.
+    bool ShutdownWorkDone = false;
 
     // ---- card catalogue and switching ----
     void LoadDevices();
@@ -92,6 +94,8 @@ public:
     // The session is ending: asks the close question where a close would; false when the
     // user declined. Does none of the shut-down work.
     bool ConfirmSessionEnd();
+    // Takes down the tray icon and the hotkeys and sets the shut-down card; once only.
+    void RunShutdownWork();
     // Ends the tray icon and the dialogs, at the end of the program.
     void CloseTrayAndDialogs();
     // Puts the icon into the notification area with this tooltip.
@@ -112,8 +116,6 @@ private:
     // Asks "Shutdown Varlindo?" when the window is shown and the exit was not confirmed;
     // on No the window goes to the tray. False when the user declined.
     bool ConfirmExit();
-    // Takes down the tray icon and the hotkeys and sets the shut-down card.
-    void RunShutdownWork();
     // CurrentDevice := the card that "Playback" names.
     void LoadPlaybackCard();
     // Removes the tray icon and unloads the tray window.

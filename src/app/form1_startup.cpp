@@ -115,6 +115,8 @@ bool Form1::ConfirmExit() {
 bool Form1::ConfirmSessionEnd() { return CarryingOutCommandLine || ConfirmExit(); }
 
 void Form1::RunShutdownWork() {
+    if (ShutdownWorkDone) return;
+    ShutdownWorkDone = true;
     UpdatingControls = true;
     if (TrayIconActive) RemoveTray();
     HotkeysRegistered = false;
@@ -157,9 +159,7 @@ void Form1::ExitBtn_Click() {
 
 void Form1::RemoveTray() {
     TrayIconActive = false;
-    if (!app_.HasTray()) return;
-    app_.Tray().RemoveTrayIcon();
-    app_.Unload(app_.Tray());
+    if (app_.HasTray()) app_.Unload(app_.Tray());  // which takes the icon away
 }
 
 void Form1::CloseTrayAndDialogs() { RemoveTray(); }

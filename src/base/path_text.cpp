@@ -7,9 +7,9 @@ namespace {
 
 size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
-bool IsQuoted(const std::string& s) { return s.size() >= 2 && s.front() == '"' && s.back() == '"'; }
-
 }  // namespace
+
+bool IsQuoted(const std::string& s) { return s.size() >= 2 && s.front() == '"' && s.back() == '"'; }
 
 std::string FileNameOfPath(const std::string& path) {
     const size_t i = LastSeparator(path);

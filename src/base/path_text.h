@@ -12,6 +12,8 @@ std::string FileNameOfPath(const std::string& path);
 std::string DirectoryOfPath(const std::string& path);
 // Appends the separator the path already uses ("\" before "/"), inside a closing quote.
 std::string AddTrailingSeparator(const std::string& folder);
+// True when the text begins and ends with a double quote (and has two of them at least).
+bool IsQuoted(const std::string& text);
 // Trims blanks and drops one pair of surrounding double quotes.
 std::string StripQuotes(const std::string& text);
 // Trims blanks and wraps a text that holds a blank (and no quote) in double quotes; a

@@ -5,17 +5,12 @@
 #include "launch/launch_messages.h"
 
 namespace varlindo {
-namespace {
-
-bool IsQuoted(const std::string& s) { return s.size() >= 2 && s.front() == '"' && s.back() == '"'; }
-
-}  // namespace
 
 std::string RunFile::FolderOfPath(const std::string& path) {
     auto is_folder = platform_.files.IsFolder(path);
     if (!is_folder || *is_folder) return path;
-    const size_t i = path.find_last_of("\\/");
-    return i == std::string::npos ? std::string() : path.substr(0, i + 1);
+    const std::string folder = DirectoryOfPath(path);
+    return folder == path ? std::string() : folder;  // a file name without a folder
 }
 
 std::string RunFile::ShortPathOf(const std::string& path) {

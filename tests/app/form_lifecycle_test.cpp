@@ -110,13 +110,6 @@ TEST_F(FormLifecycleTest, AModalFormInsideAModalForm) {
     EXPECT_EQ(app.EventDepth(), 0);
 }
 
-TEST_F(FormLifecycleTest, AModalFormLeftOpenIsHiddenButStaysLoaded) {
-    UserDoes(app, [this] { app.ShowModal(app.Form<DialogA>()); });
-    EXPECT_EQ(Sim().forms.modal_left_open, 1);
-    EXPECT_TRUE(app.IsLoaded<DialogA>());
-    EXPECT_FALSE(app.Form<DialogA>().Visible());
-}
-
 TEST_F(FormLifecycleTest, ABringForwardDuringAModalDialogShowsTheMainWindowAndKeepsTheDialog) {
     Sim().forms.modal["Dialog1"] = [this](ui::Form& a) {
         app.BringForward();  // another start of the program, while the dialog is open

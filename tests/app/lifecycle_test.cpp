@@ -132,6 +132,23 @@ TEST_F(LifecycleTest, ALogOffAsksWhileTheWindowIsShownAndNoKeepsTheProgram) {
     EXPECT_FALSE(Sim().tray.icon);
 }
 
+TEST_F(LifecycleTest, ALogOffWhileTheCloseQuestionIsOpenEndsWithTheShutdownWork) {
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
+    App& app = StartApp();
+    app.TrayMouse(SystemTray::LeftDouble);
+    // The user closes the window; while "Shutdown Varlindo?" waits, Windows logs off.
+    Sim().ui.answer = [&app](const sim::SimUi::Box&) {
+        EXPECT_TRUE(app.SessionEnding());  // no second question
+        app.SessionEnded(true);
+        return mb::AnswerNo;
+    };
+    EXPECT_THROW(app.CloseRequested(app.MainForm()), sim::ProgramEnded);
+    EXPECT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    EXPECT_FALSE(Sim().tray.icon);
+}
+
 TEST_F(LifecycleTest, ShutdownOptionWithoutCardAsksForOne) {
     desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
     App& app = StartApp();

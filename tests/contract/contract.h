@@ -25,6 +25,11 @@ void AnswerNextMenu(int position);
 // The entries the last popup menu showed, as the user saw them.
 std::vector<MenuItem> LastMenuShown();
 
+// While the next modal display of the form with this name runs, `action` runs once.
+void DuringNextModal(const std::string& form_name, std::function<void()> action);
+// The form's window takes the user's input (it is not waiting for a modal form).
+bool TakesInput(const ui::Form& form);
+
 // Another running program with a main window of this caption. It records the program
 // events that reach it, one line each: "device-changed <stamp>", "bring-forward".
 class OtherProgram {

@@ -168,6 +168,35 @@ TEST(MenuContract, APopupMenuShowsItsEntriesAndReturnsThePickedId) {
     EXPECT_EQ(Ports().menu.TrackPopupMenu(items), 0);  // dismissed
 }
 
+TEST(FormHostContract, AModalFormHoldsTheOtherWindowsUntilItIsHidden) {
+    FormHostPort& forms = Ports().forms;
+    ui::Form main("Form1", "Varlindo contract main", 3000, 2000);
+    ui::Form dialog("Dialog", "Varlindo contract dialog", 2000, 1500);
+    ui::Form late("Late", "Varlindo contract late", 2000, 1500);
+    for (ui::Form* form : {&main, &dialog, &late}) forms.Load(*form);
+    forms.Show(main);
+    EXPECT_TRUE(TakesInput(main));
+
+    bool main_took_input = true, late_took_input = true, dialog_shown = false;
+    DuringNextModal("Dialog", [&] {
+        dialog_shown = dialog.Visible();
+        main_took_input = TakesInput(main);
+        forms.Show(late);  // a window that comes up meanwhile waits as well
+        late_took_input = TakesInput(late);
+        dialog.Hide();
+    });
+    forms.ShowModal(dialog);  // returns once the dialog is hidden
+    EXPECT_TRUE(dialog_shown);
+    EXPECT_FALSE(main_took_input);
+    EXPECT_FALSE(late_took_input);
+    EXPECT_TRUE(TakesInput(main));
+    EXPECT_TRUE(TakesInput(late));
+    EXPECT_FALSE(dialog.Visible());
+    main.Hide();
+    late.Hide();
+    for (ui::Form* form : {&main, &dialog, &late}) forms.Close(*form);
+}
+
 TEST(InstanceContract, ASecondStartOfTheSameUserSeesTheFirst) {
     EXPECT_FALSE(Ports().instance.PreviousInstance());
     EXPECT_FALSE(Ports().instance.PreviousInstance());  // asking again is no second start

@@ -63,6 +63,17 @@ void AnswerNextMenu(int position) {
 
 std::vector<MenuItem> LastMenuShown() { return TheWorld().platform.tray.last_menu; }
 
+void DuringNextModal(const std::string& form_name, std::function<void()> action) {
+    auto& scripts = TheWorld().platform.forms.modal;
+    scripts[form_name] = [&scripts, form_name, action](ui::Form&) {
+        auto keep = action;
+        scripts.erase(form_name);  // once
+        keep();
+    };
+}
+
+bool TakesInput(const ui::Form& form) { return TheWorld().platform.forms.TakesInput(form); }
+
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
     return std::make_unique<SimOtherProgram>(caption);
 }

@@ -68,6 +68,18 @@ void Press(HWND menu_window, UINT key) {
     PostMessageW(menu_window, WM_KEYUP, key, 0xC0000000);
 }
 
+// ---------------------------------------------------------------- modal forms
+
+// Runs from a timer, which the modal form's message loop delivers.
+std::function<void()> during_modal;
+
+void CALLBACK RunDuringModal(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    auto action = std::move(during_modal);
+    during_modal = nullptr;
+    if (action) action();
+}
+
 // ---------------------------------------------------------------- the other program
 
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
@@ -173,6 +185,17 @@ std::vector<MenuItem> LastMenuShown() {
 
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
     return std::make_unique<Win32OtherProgram>(caption);
+}
+
+void DuringNextModal(const std::string&, std::function<void()> action) {
+    during_modal = std::move(action);
+    SetTimer(nullptr, 0, 200, RunDuringModal);
+}
+
+bool TakesInput(const ui::Form& form) {
+    auto& forms = static_cast<win32::Win32FormHost&>(Ports().forms);
+    HWND window = forms.WindowOf(form);
+    return window && IsWindowEnabled(window);
 }
 
 }  // namespace varlindo::contract

@@ -2,6 +2,7 @@
 
 #include "core/command_line.h"
 #include "support/sim_fixture.h"
+#include "tray/system_tray.h"
 
 namespace varlindo::test {
 namespace {
@@ -176,13 +177,34 @@ TEST(CommandLineKeysTest, ValuesRunToTheNextKey) {
     EXPECT_FALSE(ParseCommandLine("=D=2").device);
 }
 
+TEST(CommandLineKeysTest, QuotedArgumentsAndTabs) {
+    const auto whole = ParseCommandLine("\"D=USB Headset\" \"V=50\"\t\"R=C:\\My Games\\x.exe\" P=\"a b\" -c");
+    EXPECT_EQ(whole.device, "USB Headset");
+    EXPECT_EQ(whole.volume, "50");
+    EXPECT_EQ(whole.program, "C:\\My Games\\x.exe");
+    EXPECT_EQ(whole.parameters, "\"a b\" -c");  // the program gets its quotes
+
+    const auto values = ParseCommandLine("D=\"USB Headset\"\tV=\"30\" R=\"C:\\My Games\\x.exe\"");
+    EXPECT_EQ(values.device, "USB Headset");
+    EXPECT_EQ(values.volume, "30");
+    EXPECT_EQ(values.program, "\"C:\\My Games\\x.exe\"");
+}
+
+TEST_F(CommandLineTest, AQuotedCardNameSwitchesThatCard) {
+    StartWith("\"D=USB Headset\" V=50");
+    EXPECT_EQ(Sim().ui.ended, 1);
+    EXPECT_EQ(Mapper("Playback"), "USB Headset");
+    EXPECT_EQ(WaveRaw(1), 50u * 655);
+    EXPECT_EQ(WaveRaw(0), 32768u);
+}
+
 TEST_F(CommandLineTest, AnInstanceWhoseCommandLineDidNothingClosesLikeAnyOther) {
     desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
     desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
     App& app = StartWith("D=nothing-like-it");
     ASSERT_EQ(Sim().ui.ended, 0);  // resident, in the tray
     EXPECT_TRUE(Sim().tray.icon);
-    app.TrayMouse(514 + 1);        // a double-click brings the window back
+    app.TrayMouse(SystemTray::LeftDouble);
     ASSERT_TRUE(app.MainForm().Visible());
     EXPECT_THROW(app.CloseRequested(app.MainForm()), sim::ProgramEnded);
     ASSERT_EQ(Sim().ui.boxes.size(), 1u);

@@ -12,16 +12,30 @@ void SimFormHost::Load(ui::Form& form) {
 
 void SimFormHost::Show(ui::Form& form) {
     log.push_back("show " + form.Name());
+    const bool is_modal = std::any_of(modal_levels_.begin(), modal_levels_.end(),
+                                      [&form](const auto& level) { return level.first == &form; });
+    if (!modal_levels_.empty() && !is_modal) modal_levels_.back().second.push_back(&form);
     form.Show();
+}
+
+bool SimFormHost::TakesInput(const ui::Form& form) const {
+    for (const auto& level : modal_levels_)
+        if (std::find(level.second.begin(), level.second.end(), &form) != level.second.end()) return false;
+    return true;
 }
 
 void SimFormHost::ShowModal(ui::Form& form) {
     log.push_back("modal " + form.Name());
+    std::vector<const ui::Form*> waiting;
+    for (const ui::Form* other : loaded_)
+        if (other != &form && other->Visible()) waiting.push_back(other);
+    modal_levels_.emplace_back(&form, std::move(waiting));
     form.Show();
     if (auto script = modal.find(form.Name()); script != modal.end()) {
         auto run = script->second;  // the script may replace itself
         run(form);
     }
+    modal_levels_.pop_back();
     // The form object outlives its modal display (the App destroys unloaded forms only
     // after the event), so it may be looked at here.
     if (form.Visible()) {

@@ -261,6 +261,7 @@ private:
 
 // Forms have no windows here. A modal display runs the script the test gave for that form
 // (by form name) while the form is shown; a form the script leaves shown is then hidden.
+// While a modal form is shown, the other forms that are shown take no input.
 class SimFormHost final : public FormHostPort, SimService {
 public:
     using SimService::SimService;
@@ -271,12 +272,15 @@ public:
 
     const std::vector<ui::Form*>& Loaded() const { return loaded_; }
     bool IsLoaded(const std::string& name) const;
+    bool TakesInput(const ui::Form& form) const;
     std::map<std::string, std::function<void(ui::Form&)>> modal;
     std::vector<std::string> log;  // "load X", "show X", "modal X", "modal X ends", "close X"
     int modal_left_open = 0;       // modal forms the script did not close
 
 private:
     std::vector<ui::Form*> loaded_;
+    // Per modal display: the form and the forms that wait for it.
+    std::vector<std::pair<const ui::Form*, std::vector<const ui::Form*>>> modal_levels_;
 };
 
 // ---------------------------------------------------------------- one running program

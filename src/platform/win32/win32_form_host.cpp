@@ -29,6 +29,11 @@ HWND Win32FormHost::WindowOf(const ui::Form& form) const {
     return window ? window->Hwnd() : nullptr;
 }
 
+bool Win32FormHost::IsOurs(HWND hwnd) const {
+    return hwnd && std::any_of(windows_.begin(), windows_.end(),
+                               [hwnd](const auto& window) { return window->Hwnd() == hwnd; });
+}
+
 void Win32FormHost::Load(ui::Form& form) {
     if (Find(form)) return;
     windows_.push_back(std::make_shared<Win32FormWindow>(form, *this, instance_, large_icon_, small_icon_));
@@ -43,25 +48,57 @@ void Win32FormHost::Show(ui::Form& form) {
 void Win32FormHost::ShowModal(ui::Form& form) {
     Load(form);
     const std::shared_ptr<Win32FormWindow> window = Find(form);
-    // The program's other windows take no input while the form is shown.
-    std::vector<HWND> disabled;
+    HWND hwnd = window ? window->Hwnd() : nullptr;
+    if (!hwnd) {
+        form.Hide();  // no window to wait for
+        return;
+    }
+    // The form belongs to the program's window that was active, and stays above it.
+    HWND owner = GetActiveWindow();
+    if (!IsOurs(owner) || !IsWindowVisible(owner)) owner = nullptr;
+    SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+
+    ModalLevel level{window.get(), {}};
     for (const auto& other : windows_) {
         HWND h = other->Hwnd();
         if (other != window && h && IsWindowVisible(h) && IsWindowEnabled(h)) {
             EnableWindow(h, FALSE);
-            disabled.push_back(h);
+            level.disabled.push_back(h);
         }
     }
-    HWND before = GetActiveWindow();
+    modal_levels_.push_back(std::move(level));
+
     form.Show();
     form.Activate();
     // Until the form is hidden or closed; the object of a closed form is not touched.
     while (window->Attached() && form.Visible()) {
         if (!PumpOne()) break;
     }
-    for (HWND h : disabled)
-        if (IsWindow(h)) EnableWindow(h, TRUE);
-    if (before && IsWindow(before) && IsWindowVisible(before)) SetForegroundWindow(before);
+    WindowLeaving(*window);
+    modal_levels_.erase(std::find_if(modal_levels_.begin(), modal_levels_.end(),
+                                     [&window](const ModalLevel& l) { return l.window == window.get(); }));
+    if (window->Hwnd()) SetWindowLongPtrW(window->Hwnd(), GWLP_HWNDPARENT, 0);
+}
+
+void Win32FormHost::WindowLeaving(const Win32FormWindow& window) {
+    for (ModalLevel& level : modal_levels_) {
+        if (level.window != &window) continue;
+        for (HWND h : level.disabled)
+            if (IsWindow(h)) EnableWindow(h, TRUE);
+        level.disabled.clear();
+    }
+}
+
+void Win32FormHost::WindowShowing(const Win32FormWindow& window) {
+    if (modal_levels_.empty()) return;
+    for (const ModalLevel& level : modal_levels_)
+        if (level.window == &window) return;  // a modal form itself
+    // For example the main window, brought forward by another start of the program.
+    ModalLevel& top = modal_levels_.back();
+    if (HWND h = window.Hwnd(); h && IsWindowEnabled(h)) {
+        EnableWindow(h, FALSE);
+        top.disabled.push_back(h);
+    }
 }
 
 void Win32FormHost::Close(ui::Form& form) {
@@ -73,38 +110,43 @@ void Win32FormHost::Close(ui::Form& form) {
     windows_.erase(it);
 }
 
+void Win32FormHost::Dispatch(MSG& msg) {
+    // Tab, Esc and the access keys work in every form.
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (IsOurs(root) && IsDialogMessageW(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 bool Win32FormHost::PumpOne() {
-    MSG msg;
+    MSG msg{};
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
         PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop below this one
         return false;
     }
     if (got < 0) return false;
-    // Tab, Esc and the access keys work in every form.
-    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    const bool ours = root && std::any_of(windows_.begin(), windows_.end(),
-                                          [root](const auto& window) { return window->Hwnd() == root; });
-    if (ours && IsDialogMessageW(root, &msg)) return true;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Dispatch(msg);
     return true;
 }
 
 int Win32FormHost::Run() {
-    MSG msg;
     while (PumpOne()) {
     }
     // The quit message was put back for an outer loop; there is none.
+    MSG msg{};
     PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     return static_cast<int>(msg.wParam);
 }
 
 void Win32FormHost::DoEvents() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (msg.message == WM_QUIT) return;  // left for the loop that ends
-        if (!PumpOne()) return;
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // left for the loop that ends
+            return;
+        }
+        Dispatch(msg);
     }
 }
 

@@ -78,6 +78,7 @@ void Win32FormWindow::Retire() {
         form_ = nullptr;
     }
     if (hwnd_) {
+        host_.WindowLeaving(*this);
         HWND hwnd = hwnd_;
         hwnd_ = nullptr;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -95,8 +96,8 @@ LRESULT CALLBACK Win32FormWindow::Trampoline(HWND hwnd, UINT message, WPARAM wpa
     auto* window = reinterpret_cast<Win32FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!window || !window->form_) return DefWindowProcW(hwnd, message, wparam, lparam);
     // A handler may unload the form: the window object stays until the handler is done.
-    std::shared_ptr<Win32FormWindow> keep;
-    if (message != WM_NCCREATE && message != WM_CREATE) keep = window->weak_from_this().lock();
+    // (While the constructor runs, nothing owns it yet and nothing can unload it.)
+    const std::shared_ptr<Win32FormWindow> keep = window->weak_from_this().lock();
     try {
         return window->Handle(message, wparam, lparam);
     } catch (...) {
@@ -228,9 +229,13 @@ void Win32FormWindow::SyncForm() {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     if (!form_->Visible()) {
-        if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_HIDE);
+        if (IsWindowVisible(hwnd_)) {
+            host_.WindowLeaving(*this);
+            ShowWindow(hwnd_, SW_HIDE);
+        }
         return;
     }
+    if (!IsWindowVisible(hwnd_)) host_.WindowShowing(*this);
     switch (form_->GetWindowState()) {
         case ui::WindowState::Minimized:
             if (!IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);

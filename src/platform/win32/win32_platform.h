@@ -173,9 +173,24 @@ public:
     HWND WindowOf(const ui::Form& form) const;
     EventTarget& Events() { return events_; }
 
+    // ---- for the form windows
+    // A window is about to hide or go. When it is a modal form's, the windows its display
+    // disabled take input again first, so that Windows hands the activation back to them
+    // and not to another program.
+    void WindowLeaving(const Win32FormWindow& window);
+    // A window is about to show while a modal form is shown: it takes no input either.
+    void WindowShowing(const Win32FormWindow& window);
+
 private:
+    struct ModalLevel {
+        const Win32FormWindow* window;
+        std::vector<HWND> disabled;
+    };
     std::shared_ptr<Win32FormWindow> Find(const ui::Form& form) const;
-    // Handles one message; false when the loop should end (WM_QUIT).
+    bool IsOurs(HWND window) const;
+    // Handles one message that was taken from the queue.
+    void Dispatch(MSG& msg);
+    // Waits for one message and handles it; false when the loop should end (WM_QUIT).
     bool PumpOne();
 
     HINSTANCE instance_;
@@ -183,6 +198,7 @@ private:
     HICON large_icon_ = nullptr;
     HICON small_icon_ = nullptr;
     std::vector<std::shared_ptr<Win32FormWindow>> windows_;
+    std::vector<ModalLevel> modal_levels_;
 };
 
 // All ports of the running program.
