@@ -153,6 +153,17 @@ class Resident(unittest.TestCase):
         self.assertEqual(self.s.mapper("Playback"), HEADSET)
         self.assertIsNone(self.s.tray_window())
 
+    def test_after_a_new_notification_area_the_icon_still_goes_with_the_window(self):
+        self.s.start()
+        before = self.s.wait_for("the tray icon", self.s.tray_window)
+        self.assertEqual(self.s.vtool("taskbar-created").returncode, 0)
+        time.sleep(1)
+        # Explorer did not really restart here, so the icon was still shown: the program
+        # knows it shows it, answers through it, and takes it away with the window back.
+        self.assertEqual(self.s.tray_window(), before)
+        self.s.show_main_window()
+        self.s.wait_for("the icon to go", lambda: self.s.tray_window() is None)
+
     def test_minimise_returns_to_the_tray(self):
         self.s.start()
         dump = self.s.show_main_window()

@@ -5,6 +5,7 @@
 //   vtool volume N              speaker and wave volume of the mixer of wave-out device N: raw value and control id
 //   vtool close TITLE           asks the window with this title to close (WM_CLOSE)
 //   vtool record FILE ...       writes its own command line and working folder into FILE (a program to start)
+//   vtool taskbar-created       tells the program's message window that the notification area was made anew
 //   vtool logoff end|cancel     asks the program's message window whether the session may end, then says
 //                               that it ends (or that the ending was cancelled); prints the answer
 #include <windows.h>
@@ -167,6 +168,13 @@ int wmain(int argc, wchar_t** argv) {
         GetCurrentDirectoryW(MAX_PATH, folder);
         std::fprintf(f, "%s\n%s\n", Utf8(GetCommandLineW()).c_str(), Utf8(folder).c_str());
         std::fclose(f);
+        return 0;
+    }
+    if (command == L"taskbar-created") {
+        HWND h = FindWindowW(L"VarlindoTray", nullptr);
+        if (!h) return 1;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_NORMAL, 10000, &ignored);
         return 0;
     }
     if (command == L"logoff" && argc >= 3) {
