@@ -9,6 +9,12 @@ namespace {
 
 class LifecycleTest : public SimTest {
 protected:
+    // A program that makes this card the default when it ends.
+    App& StartWithShutdownCard(const char* card) {
+        desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+        desktop.SetString(kSettings, "ShutdownDevice", card);
+        return StartApp();
+    }
     void AnswerNo(size_t i = 0) {
         Sim(i).ui.answer = [](const sim::SimUi::Box& b) {
             return (b.style & 0xF) == mb::YesNo ? mb::AnswerNo : mb::AnswerOk;
@@ -45,9 +51,7 @@ TEST_F(LifecycleTest, StartupCardSwitchedOffOrEmptyLeavesTheDefault) {
 }
 
 TEST_F(LifecycleTest, ExitButtonAsksOnceThenAppliesTheShutdownCard) {
-    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
-    desktop.SetString(kSettings, "ShutdownDevice", "USB Headset");
-    Form1& form = StartApp().MainForm();
+    Form1& form = StartWithShutdownCard("USB Headset").MainForm();
     form.Show();
     EXPECT_THROW(form.ExitBtn_Click(), sim::ProgramEnded);
     ASSERT_EQ(Sim().ui.boxes.size(), 1u);
@@ -84,9 +88,7 @@ TEST_F(LifecycleTest, ClosingTheShownWindowAsksAndNoSendsItToTheTray) {
 }
 
 TEST_F(LifecycleTest, ClosingWhileHiddenAsksNothingAndRunsTheShutdownWork) {
-    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
-    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
-    App& app = StartApp();
+    App& app = StartWithShutdownCard("HDMI Output");
     EXPECT_TRUE(app.SessionEnding());  // Windows logs off
     EXPECT_THROW(app.SessionEnded(true), sim::ProgramEnded);
     EXPECT_TRUE(Sim().ui.boxes.empty());
@@ -95,9 +97,7 @@ TEST_F(LifecycleTest, ClosingWhileHiddenAsksNothingAndRunsTheShutdownWork) {
 }
 
 TEST_F(LifecycleTest, ACancelledLogOffLeavesTheProgramAsItWas) {
-    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
-    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
-    App& app = StartApp();
+    App& app = StartWithShutdownCard("HDMI Output");
     EXPECT_TRUE(app.SessionEnding());  // hidden in the tray: nothing to ask
     app.SessionEnded(false);           // another program cancelled the log-off
     EXPECT_EQ(Sim().ui.ended, 0);
@@ -109,9 +109,7 @@ TEST_F(LifecycleTest, ACancelledLogOffLeavesTheProgramAsItWas) {
 }
 
 TEST_F(LifecycleTest, ALogOffAsksWhileTheWindowIsShownAndNoKeepsTheProgram) {
-    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
-    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
-    App& app = StartApp();
+    App& app = StartWithShutdownCard("HDMI Output");
     app.TrayMouse(SystemTray::LeftDouble);
     AnswerNo();
     EXPECT_FALSE(app.SessionEnding());
@@ -133,9 +131,7 @@ TEST_F(LifecycleTest, ALogOffAsksWhileTheWindowIsShownAndNoKeepsTheProgram) {
 }
 
 TEST_F(LifecycleTest, ALogOffWhileTheCloseQuestionIsOpenEndsWithTheShutdownWork) {
-    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
-    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
-    App& app = StartApp();
+    App& app = StartWithShutdownCard("HDMI Output");
     app.TrayMouse(SystemTray::LeftDouble);
     // The user closes the window; while "Shutdown Varlindo?" waits, Windows logs off.
     Sim().ui.answer = [&app](const sim::SimUi::Box&) {

@@ -18,12 +18,7 @@ public:
         MakeChild(window, id, L"BUTTON",
                   (button_.Graphical ? BS_OWNERDRAW : BS_PUSHBUTTON) | (button_.TabStop ? WS_TABSTOP : 0));
     }
-    void Sync(Win32FormWindow& window) override {
-        if (!hwnd_) return;
-        SyncCaption();
-        ControlBinding::Sync(window);
-        InvalidateRect(hwnd_, nullptr, TRUE);  // the owner-drawn face follows the model
-    }
+    void Sync(Win32FormWindow& window) override { SyncCaptioned(window, true); }  // the face follows the model
     void Notify(int code) override {
         if (code == BN_CLICKED) button_.RaiseClick();
     }

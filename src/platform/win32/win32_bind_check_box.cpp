@@ -15,10 +15,8 @@ public:
     }
     void Sync(Win32FormWindow& window) override {
         if (!hwnd_) return;
-        SyncCaption();
-        ControlBinding::Sync(window);
         SendMessageW(hwnd_, BM_SETCHECK, box_.Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-        InvalidateRect(hwnd_, nullptr, TRUE);
+        SyncCaptioned(window, true);
     }
     void Notify(int code) override {
         if (code == BN_CLICKED) box_.UserToggle();

@@ -11,11 +11,7 @@ public:
     explicit FrameBinding(ui::Frame& frame) : ControlBinding(frame) {}
 
     void Create(Win32FormWindow& window, int id) override { MakeChild(window, id, L"BUTTON", BS_GROUPBOX); }
-    void Sync(Win32FormWindow& window) override {
-        if (!hwnd_) return;
-        SyncCaption();
-        ControlBinding::Sync(window);
-    }
+    void Sync(Win32FormWindow& window) override { SyncCaptioned(window, false); }
     bool LiesBelowOthers() const override { return true; }
 };
 

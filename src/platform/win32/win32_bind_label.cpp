@@ -13,12 +13,7 @@ public:
     void Create(Win32FormWindow& window, int id) override {
         MakeChild(window, id, L"STATIC", SS_LEFT | SS_NOTIFY | (label_.UseMnemonic ? 0 : SS_NOPREFIX));
     }
-    void Sync(Win32FormWindow& window) override {
-        if (!hwnd_) return;
-        SyncCaption();
-        ControlBinding::Sync(window);
-        InvalidateRect(hwnd_, nullptr, TRUE);  // the colours are painted from the model
-    }
+    void Sync(Win32FormWindow& window) override { SyncCaptioned(window, true); }  // colours from the model
     void Notify(int code) override {
         if (code == STN_DBLCLK)
             label_.RaiseDblClick();

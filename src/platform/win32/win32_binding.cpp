@@ -56,6 +56,13 @@ void ControlBinding::SyncCaption() {
     if (current != text) SetWindowTextW(hwnd_, text.c_str());
 }
 
+void ControlBinding::SyncCaptioned(Win32FormWindow& window, bool repaint) {
+    if (!hwnd_) return;
+    SyncCaption();
+    ControlBinding::Sync(window);
+    if (repaint) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void ControlBinding::SyncItems(const std::vector<std::string>& items, int selection, const ListMessages& messages) {
     if (shown_items_ != items) {
         SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);

@@ -47,6 +47,8 @@ protected:
     virtual RECT Placement(Win32FormWindow& window) const;
     // The control's caption, when its kind shows one.
     void SyncCaption();
+    // Caption and the shared state; `repaint` when the model paints colours or the face.
+    void SyncCaptioned(Win32FormWindow& window, bool repaint);
     // A list control's entries and selection, sent with the list or combo messages.
     struct ListMessages {
         UINT reset, add, select;
