@@ -164,6 +164,13 @@ struct FormHostPort {
     // one is shown, the program's other windows take no input but its events still run.
     virtual void ShowModal(ui::Form& form) = 0;
     virtual void Close(ui::Form& form) = 0;
+    // Keeps the form's window above all other windows, or lets it go back among them.
+    virtual void SetTopMost(ui::Form& form, bool topmost) = 0;
+    // A mouse button is down on the form: the window follows the mouse until the button is
+    // released, as if its title bar had been pressed.
+    virtual void DragWindow(ui::Form& form) = 0;
+    // Rounds the window's corners with ellipses of this size, in pixels.
+    virtual void ShapeWindowCorners(ui::Form& form, int corner_pixels) = 0;
 };
 
 // ---------------------------------------------------------------- tray and menus

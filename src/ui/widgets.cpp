@@ -60,6 +60,24 @@ void Control::SetForeColor(Color color) {
     Changed();
 }
 
+void Control::SetPicture(Image picture) {
+    if (picture_ == picture) return;
+    picture_ = picture;
+    Changed();
+}
+
+void Control::SetToolTipText(const std::string& text) {
+    if (tool_tip_ == text) return;
+    tool_tip_ = text;
+    Changed();
+}
+
+void TextBox::SetText(const std::string& text) {
+    if (Text() == text) return;
+    SetCaption(text);
+    if (Change) Change();
+}
+
 void Control::SetFocus() { form_.NotifyFocus(*this); }
 
 void CheckBox::SetValue(int value) {
@@ -71,11 +89,13 @@ void CheckBox::SetValue(int value) {
 
 void ListControl::AddItem(const std::string& text) {
     items_.push_back(text);
+    item_data_.push_back(0);
     Changed();
 }
 
 void ListControl::Clear() {
     items_.clear();
+    item_data_.clear();
     list_index_ = -1;
     Changed();
 }
@@ -83,6 +103,15 @@ void ListControl::Clear() {
 std::string ListControl::List(int index) const {
     if (index < 0 || index >= ListCount()) return {};
     return items_[static_cast<size_t>(index)];
+}
+
+long ListControl::ItemData(int index) const {
+    if (index < 0 || index >= ListCount()) return 0;
+    return item_data_[static_cast<size_t>(index)];
+}
+
+void ListControl::SetItemData(int index, long data) {
+    if (index >= 0 && index < ListCount()) item_data_[static_cast<size_t>(index)] = data;
 }
 
 void ListControl::SetListIndex(int index) {

@@ -26,7 +26,29 @@ struct FormView {
     virtual void ActivateForm() = 0;
 };
 
-enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer };
+enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer, TextBox, PictureBox };
+
+// The program's pictures; the view draws each one at the size of its control.
+enum class Image {
+    None,
+    ProgramIcon,          // the window's icon
+    ProgramIconDisabled,  // the same, greyed
+    DropTarget,           // where a program file may be dropped
+    Volume,               // opens the volume dialog
+    PinOff,               // always-on-top control: not pinned
+    PinHover,             //   not pinned, mouse over it
+    PinOn,                //   pinned
+};
+
+// A mouse button went down, or the mouse moved. `button`: 1 left, 2 right, 4 middle (0 for
+// a move with no button down); `shift`: 1 Shift, 2 Ctrl, 4 Alt; x and y in twips from the
+// control's (or the form's) top left corner.
+struct MouseArgs {
+    int button = 0;
+    int shift = 0;
+    int x = 0;
+    int y = 0;
+};
 
 class Control {
 public:
@@ -63,6 +85,11 @@ public:
     void SetBackColor(Color color);
     std::optional<Color> ForeColor() const { return fore_color_; }
     void SetForeColor(Color color);
+    // The picture a picture box or a picture button shows.
+    Image Picture() const { return picture_; }
+    void SetPicture(Image picture);
+    const std::string& ToolTipText() const { return tool_tip_; }
+    void SetToolTipText(const std::string& text);
     void SetFocus();
     // Design-time: reached with the Tab key.
     bool TabStop = true;
@@ -72,10 +99,27 @@ public:
     std::function<void()> DblClick;
     std::function<void()> GotFocus;
     std::function<void()> LostFocus;
+    // A key typed while the control has the focus; setting the code to 0 discards the key.
     std::function<void(int& key_ascii)> KeyPress;
+    std::function<void(const MouseArgs&)> MouseDown;
+    std::function<void(const MouseArgs&)> MouseMove;
+    // The mouse left the control.
+    std::function<void()> MouseLeave;
 
     // Raised by a view for what the user did.
     void RaiseClick() { Raise(Click); }
+    void RaiseMouseDown(const MouseArgs& args) {
+        if (MouseDown) MouseDown(args);
+    }
+    void RaiseMouseMove(const MouseArgs& args) {
+        if (MouseMove) MouseMove(args);
+    }
+    void RaiseMouseLeave() { Raise(MouseLeave); }
+    // The key after the control's KeyPress handler: 0 when it was discarded.
+    int RaiseKeyPress(int key_ascii) {
+        if (KeyPress) KeyPress(key_ascii);
+        return key_ascii;
+    }
     void RaiseDblClick() { Raise(DblClick); }
     void RaiseGotFocus() { Raise(GotFocus); }
     void RaiseLostFocus() { Raise(LostFocus); }
@@ -98,6 +142,8 @@ private:
     bool font_bold_ = false;
     std::optional<Color> back_color_;
     std::optional<Color> fore_color_;
+    Image picture_ = Image::None;
+    std::string tool_tip_;
 };
 
 class Label : public Control {
@@ -112,8 +158,32 @@ class Button : public Control {
 public:
     Button(Form& form, std::string name, std::string caption, int l, int t, int w, int h, Control* in = nullptr)
         : Control(form, std::move(name), Kind::Button, std::move(caption), l, t, w, h, in) {}
-    // Design-time: a graphical button draws its own back colour.
+    // Design-time: a graphical button draws its own back colour, and its picture when it
+    // has one.
     bool Graphical = false;
+};
+
+// A one-line text field. The user's typing changes the text at once (raising change); the
+// handlers usually take the text when the field loses the focus.
+class TextBox : public Control {
+public:
+    TextBox(Form& form, std::string name, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::TextBox, "", l, t, w, h, in) {}
+    const std::string& Text() const { return Caption(); }
+    // A different text raises change.
+    void SetText(const std::string& text);
+    // The user typed: the view already shows the text.
+    void UserEdit(const std::string& text) { SetText(text); }
+    std::function<void()> Change;
+};
+
+// A picture (see Image); it may also be a place the mouse acts on.
+class PictureBox : public Control {
+public:
+    PictureBox(Form& form, std::string name, Image picture, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::PictureBox, "", l, t, w, h, in) {
+        SetPicture(picture);
+    }
 };
 
 class Frame : public Control {
@@ -146,6 +216,9 @@ public:
     // The entry's text, "" for an index out of range.
     std::string List(int index) const;
     const std::vector<std::string>& Items() const { return items_; }
+    // A number kept with each entry (0 when the entry is added); 0 for an index out of range.
+    long ItemData(int index) const;
+    void SetItemData(int index, long data);
     int ListIndex() const { return list_index_; }
     // Choosing another entry raises click; -1 selects nothing.
     void SetListIndex(int index);
@@ -155,6 +228,7 @@ public:
 protected:
     virtual void SelectionChanged() { RaiseClick(); }
     std::vector<std::string> items_;
+    std::vector<long> item_data_;
     int list_index_ = -1;
 };
 
@@ -247,6 +321,10 @@ public:
     std::function<void()> Resize;
     std::function<void(int& key_ascii)> KeyPress;
     std::function<void()> DblClick;
+    // The mouse on the form's own surface (not on a control; a frame passes it on to its
+    // own handlers).
+    std::function<void(const MouseArgs&)> MouseDown;
+    std::function<void(const MouseArgs&)> MouseMove;
 
     // For the controls.
     void Register(Control& control) { controls_.push_back(&control); }

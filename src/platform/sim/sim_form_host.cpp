@@ -49,6 +49,7 @@ void SimFormHost::Close(ui::Form& form) {
     auto it = std::find(loaded_.begin(), loaded_.end(), &form);
     if (it == loaded_.end()) return;
     loaded_.erase(it);
+    topmost_.erase(&form);
     log.push_back("close " + form.Name());
 }
 

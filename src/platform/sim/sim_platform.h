@@ -269,16 +269,28 @@ public:
     void Show(ui::Form& form) override;
     void ShowModal(ui::Form& form) override;
     void Close(ui::Form& form) override;
+    void SetTopMost(ui::Form& form, bool topmost) override { topmost_[&form] = topmost; }
+    void DragWindow(ui::Form& form) override { log.push_back("drag " + form.Name()); }
+    void ShapeWindowCorners(ui::Form& form, int corner_pixels) override {
+        log.push_back("corners " + form.Name() + " " + std::to_string(corner_pixels));
+    }
 
+    // The window is kept above all others.
+    bool IsTopMost(const ui::Form& form) const {
+        auto it = topmost_.find(&form);
+        return it != topmost_.end() && it->second;
+    }
     const std::vector<ui::Form*>& Loaded() const { return loaded_; }
     bool IsLoaded(const std::string& name) const;
     bool TakesInput(const ui::Form& form) const;
     std::map<std::string, std::function<void(ui::Form&)>> modal;
-    std::vector<std::string> log;  // "load X", "show X", "modal X", "modal X ends", "close X"
+    // "load X", "show X", "modal X", "modal X ends", "close X", "drag X", "corners X n"
+    std::vector<std::string> log;
     int modal_left_open = 0;       // modal forms the script did not close
 
 private:
     std::vector<ui::Form*> loaded_;
+    std::map<const ui::Form*, bool> topmost_;
     // Per modal display: the form and the forms that wait for it.
     std::vector<std::pair<const ui::Form*, std::vector<const ui::Form*>>> modal_levels_;
 };
