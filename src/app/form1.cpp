@@ -4,25 +4,56 @@
 
 namespace varlindo {
 
+namespace {
+constexpr int kFrameHeight = 5520;
+// Tooltip of the two drop targets.
+constexpr Text kDropTip{"Drop a program here to make a shortcut for it",
+                        "Programm hierher ziehen, um eine Verknüpfung anzulegen"};
+}  // namespace
+
 // The window is laid out in twips; the view scales them to the display's DPI.
 Form1::Form1(App& app)
-    : ui::Form("Form1", "Varlindo", kWidth, 6480),
+    : ui::Form("Form1", "Varlindo", kWidth, 7230),
       DeviceBtn(*this, "DeviceBtn", "", 90, 90, 1380, 450),
       StartupBtn(*this, "StartupBtn", "", 1530, 90, 1380, 450),
       Command1(*this, "Command1", "", 2970, 90, 1380, 450),
-      DeviceFrame(*this, "DeviceFrame", "", 90, 630, 4260, 4650),
-      CurrentDeviceTitle(*this, "CurrentDeviceTitle", "", 150, 210, 3960, 255, &DeviceFrame),
-      CurrentCardTxt(*this, "CurrentCardTxt", "", 150, 510, 3960, 510, &DeviceFrame),
-      NiknameList(*this, "NiknameList", 150, 1110, 3960, 2310, &DeviceFrame),
-      DeviceList(*this, "DeviceList", 150, 1110, 3960, 2310, &DeviceFrame),
-      PlayCheck(*this, "PlayCheck", "", 150, 3540, 1920, 300, &DeviceFrame),
-      RecordCheck(*this, "RecordCheck", "", 2190, 3540, 1920, 300, &DeviceFrame),
-      SetBtn(*this, "SetBtn", "", 150, 4020, 3960, 480, &DeviceFrame),
-      StartupFrame(*this, "StartupFrame", "", 4500, 630, 4260, 4650),
-      StartupCombo(*this, "StartupCombo", 150, 510, 3960, 315, &StartupFrame),
-      SetDefaultOnStartupCheck(*this, "SetDefaultOnStartupCheck", "", 150, 3000, 1920, 300, &StartupFrame),
-      SetDefaultOnShutdownCheck(*this, "SetDefaultOnShutdownCheck", "", 2190, 3000, 1920, 300, &StartupFrame),
-      ExitBtn(*this, "ExitBtn", "", 2970, 5370, 1380, 420),
+      DeviceFrame(*this, "DeviceFrame", "", 90, 630, 4260, kFrameHeight),
+      CurrentDeviceTitle(*this, "CurrentDeviceTitle", "", 150, 210, 3360, 255, &DeviceFrame),
+      CurrentCardTxt(*this, "CurrentCardTxt", "", 150, 510, 3360, 510, &DeviceFrame),
+      ProgramPicture(*this, "ProgramPicture", ui::Image::None, 3630, 300, 480, 480, &DeviceFrame),
+      NiknameList(*this, "NiknameList", 150, 1110, 3960, 2070, &DeviceFrame),
+      DeviceList(*this, "DeviceList", 150, 1110, 3960, 2070, &DeviceFrame),
+      PlayCheck(*this, "PlayCheck", "", 150, 3300, 1700, 300, &DeviceFrame),
+      RecordCheck(*this, "RecordCheck", "", 1900, 3300, 1620, 300, &DeviceFrame),
+      OpenVolumeBrn(*this, "OpenVolumeBrn", "", 3630, 3240, 480, 420, &DeviceFrame),
+      SetBtn(*this, "SetBtn", "", 150, 3720, 3960, 480, &DeviceFrame),
+      Label2(*this, "Label2", "", 150, 4320, 3360, 660, &DeviceFrame),
+      DragDropField(*this, "DragDropField", ui::Image::DropTarget, 3630, 4380, 480, 480, &DeviceFrame),
+      ShortcutWizzardBtn(*this, "ShortcutWizzardBtn", "", 150, 5040, 3960, 390, &DeviceFrame),
+      StartupFrame(*this, "StartupFrame", "", 4500, 630, 4260, kFrameHeight),
+      CardLabel(*this, "CardLabel", "", 150, 270, 3960, 255, &StartupFrame),
+      StartupCombo(*this, "StartupCombo", 150, 540, 3960, 315, &StartupFrame),
+      NiknameLabel(*this, "NiknameLabel", "", 150, 990, 3960, 255, &StartupFrame),
+      TextNikname(*this, "TextNikname", 150, 1260, 3960, 315, &StartupFrame),
+      MakedefaultTitel(*this, "MakedefaultTitel", "", 150, 1770, 3960, 255, &StartupFrame),
+      SetVolumeCheck(*this, "SetVolumeCheck", "", 150, 2070, 1560, 300, &StartupFrame),
+      VolumeCombo(*this, "VolumeCombo", 1770, 2055, 1080, 315, &StartupFrame),
+      SetVolumeCheckShutdown(*this, "SetVolumeCheckShutdown", "", 150, 2460, 1560, 300, &StartupFrame),
+      VolumeComboShutdown(*this, "VolumeComboShutdown", 1770, 2445, 1080, 315, &StartupFrame),
+      SetVolumeBtn(*this, "SetVolumeBtn", "", 3090, 2055, 705, 705, &StartupFrame),
+      SetVolumeTitle(*this, "SetVolumeTitle", "", 150, 3000, 3960, 255, &StartupFrame),
+      SetDefaultOnStartupCheck(*this, "SetDefaultOnStartupCheck", "", 150, 3300, 1560, 300, &StartupFrame),
+      SetDefaultOnShutdownCheck(*this, "SetDefaultOnShutdownCheck", "", 1770, 3300, 1560, 300, &StartupFrame),
+      DeviceIcon(*this, "DeviceIcon", ui::Image::ProgramIconDisabled, 3450, 3210, 480, 480, &StartupFrame),
+      HotkeysCheck(*this, "HotkeysCheck", "", 150, 3870, 2000, 300, &StartupFrame),
+      ConfigureHotKeysBtn(*this, "ConfigureHotKeysBtn", "", 2190, 3825, 1920, 390, &StartupFrame),
+      AutoRunCheck(*this, "AutoRunCheck", "", 150, 4380, 3300, 300, &StartupFrame),
+      DragNDrop2(*this, "DragNDrop2", ui::Image::None, 3630, 4860, 480, 480, &StartupFrame),
+      WebPage(*this, "WebPage", "", 150, 6330, 1020, 255),
+      Label1(*this, "Label1", "", 1230, 6330, 900, 255),
+      AlwaysOnTop1(*this, app.GetRegistry(), app.GetPlatform().forms, 2520, 6300),
+      ExitBtn(*this, "ExitBtn", "", 2970, 6240, 1380, 420),
+      PictureDisabled(*this, "PictureDisabled", ui::Image::ProgramIconDisabled, 0, 0, 480, 480),
       RefreshTimer(*this, "RefreshTimer", 10000),
       CurrentDevice(app.GetRegistry()),
       EditedDevice(app.GetRegistry()),
@@ -36,9 +67,25 @@ Form1::Form1(App& app)
     DeviceBtn.Graphical = true;
     StartupBtn.Graphical = true;
     DeviceList.TabStop = false;  // covered by the nickname list
-    // The settings page is not part of this window yet.
-    StartupBtn.SetEnabled(false);
+    OpenVolumeBrn.Graphical = true;
+    OpenVolumeBrn.SetPicture(ui::Image::Volume);
+    SetVolumeBtn.Graphical = true;
+    SetVolumeBtn.SetPicture(ui::Image::Volume);
+    SetVolumeBtn.SetEnabled(false);  // until a volume flag is ticked
+    DragDropField.SetToolTipText(Say(kDropTip));
+    Label2.SetForeColor(0x808080);
+    // Link-style labels.
+    WebPage.SetForeColor(0xCC6600);
+    Label1.SetForeColor(0xCC6600);
+    PictureDisabled.SetVisible(false);  // an image store, never shown
+
+    // The dialogs these open come with their own windows; until then they stay greyed.
+    OpenVolumeBrn.SetEnabled(false);
+    ShortcutWizzardBtn.SetEnabled(false);
+    ConfigureHotKeysBtn.SetEnabled(false);
+    Label1.SetEnabled(false);
     BindEvents();
+    BindSettingsEvents();
 }
 
 void Form1::BindEvents() {

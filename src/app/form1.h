@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "core/sound_device_obj.h"
+#include "tray/always_on_top.h"
 #include "ui/widgets.h"
 
 namespace varlindo {
@@ -20,25 +21,59 @@ public:
 
     // Window width at run time: one page shows at a time.
     static constexpr int kWidth = 4530;
+    // The per-user autostart entry.
+    static constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    static constexpr const char* kRunValuePath =
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Varlindo";
 
-    // ---- controls (positions in twips; captions in form1_captions.h) ----
+    // ---- controls (positions in twips; captions in form1_captions.h). Earlier controls
+    // lie on top of later ones.
     ui::Button DeviceBtn;
     ui::Button StartupBtn;
     ui::Button Command1;
+    // The device panel: the card list and the switch.
     ui::Frame DeviceFrame;
     ui::Label CurrentDeviceTitle;
     ui::Label CurrentCardTxt;
-    // The nickname list lies exactly over the device list; earlier controls lie on top.
+    ui::PictureBox ProgramPicture;
+    // The nickname list lies exactly over the device list.
     ui::ListBox NiknameList;
     ui::ListBox DeviceList;
     ui::CheckBox PlayCheck;
     ui::CheckBox RecordCheck;
+    ui::Button OpenVolumeBrn;
     ui::Button SetBtn;
+    ui::Label Label2;
+    ui::PictureBox DragDropField;
+    ui::Button ShortcutWizzardBtn;
+    // The settings panel: one card's settings and the program-wide choices. At run time it
+    // lies over the device panel; one page shows at a time.
     ui::Frame StartupFrame;
+    ui::Label CardLabel;
     ui::ComboBox StartupCombo;
+    ui::Label NiknameLabel;
+    ui::TextBox TextNikname;
+    ui::Label MakedefaultTitel;
+    ui::CheckBox SetVolumeCheck;
+    ui::ComboBox VolumeCombo;
+    ui::CheckBox SetVolumeCheckShutdown;
+    ui::ComboBox VolumeComboShutdown;
+    ui::Button SetVolumeBtn;
+    ui::Label SetVolumeTitle;
     ui::CheckBox SetDefaultOnStartupCheck;
     ui::CheckBox SetDefaultOnShutdownCheck;
+    ui::PictureBox DeviceIcon;
+    ui::CheckBox HotkeysCheck;
+    ui::Button ConfigureHotKeysBtn;
+    ui::CheckBox AutoRunCheck;
+    ui::PictureBox DragNDrop2;
+    // Window-level.
+    ui::Label WebPage;
+    ui::Label Label1;
+    AlwaysOnTop AlwaysOnTop1;
     ui::Button ExitBtn;
+    // Holds the greyed program icon.
+    ui::PictureBox PictureDisabled;
     ui::Timer RefreshTimer;
 
     // ---- state ----
@@ -80,6 +115,44 @@ public:
     void PlayCheck_Click();
     void RecordCheck_Click();
 
+    // ---- settings panel ----
+    void StartupBtn_Click();
+    void UpdateSettingsUI();
+    void StartupCombo_Change();
+    void StartupCombo_Click();
+    void StartupCombo_GotFocus();
+    void StartupCombo_LostFocus() { StartupCombo_Change(); }
+    void StartupCombo_KeyPress(int& key_ascii) { key_ascii = 0; }  // chosen from the list only
+    void TextNikname_LostFocus();
+    void SetVolumeCheck_Click();
+    void SetVolumeCheckShutdown_Click();
+    void VolumeCombo_LostFocus();
+    void VolumeComboShutdown_LostFocus();
+    void SetDefaultOnStartupCheck_Click();
+    void SetDefaultOnShutdownCheck_Click();
+    void AutoRunCheck_Click();
+    void WebPage_Click();
+    // A nickname typed or a percentage picked is stored when its field loses the focus; a
+    // window that hides or a program that ends stores it first.
+    void StorePendingEdits();
+    // The program's full file name as the autostart entry holds it.
+    std::string AutostartCommand() const;
+    // Volume combo entries: "100%" down to "0%"; entry index = 100 - percentage.
+    static void FillVolumeCombo(ui::ComboBox& combo);
+
+    // ---- hotkey assignments ----
+    std::string GetRegisterdSoundcardHotkey(long KeyValue);
+    void SaveSoundcardHotkey(const std::string& Soundcard, long sValue);
+    static std::string ShortcutMappingGetString(long value);
+    static long ShortcutMappingGetValue(const std::string& Taste);
+    void HotkeysCheck_Click();
+
+    // ---- tray menu ----
+    void CreatePopupMenu();
+    void OnTrayMenu(const std::string& Selected);
+    // The menu string last built.
+    const std::string& MenuString() const { return MenuString_; }
+
     // ---- command line ----
     bool CheckCommandline();
 
@@ -100,6 +173,8 @@ public:
     void CloseTrayAndDialogs();
     // Puts the icon into the notification area with this tooltip.
     void AddTrayIcon(const std::string& tooltip);
+    // Takes the icon away and puts it back with the current card as tooltip.
+    void RenewTrayIcon();
 
     // ---- volume of one card ----
     void SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume);
@@ -124,6 +199,21 @@ private:
     // instance changed "Playback").
     void FollowPlayback(const std::string& playback);
     const char* Say(const Text& text) const { return app_.Say(text); }
+    void BindSettingsEvents();
+    // The card a picked tray entry names, or -1.
+    int TrayEntryCard(const std::string& Selected);
+    // Switches to the card in line `line` from the tray menu.
+    void SwitchFromTray(int line);
+    // The default-card boxes: the program-wide start-up or shut-down card.
+    void DefaultCardBoxClicked(ui::CheckBox& box, const char* option_key, const char* device_key);
+    // The volume-flag boxes.
+    void VolumeFlagClicked(bool flag, void (SoundDeviceObj::*set)(bool));
+    void VolumeComboLeft(ui::ComboBox& combo, void (SoundDeviceObj::*set)(std::int16_t));
+    void ShowVolumeEntry(ui::ComboBox& combo, std::int16_t volume, std::int16_t reverse);
+    // Makes the window visible in its normal state.
+    void ShowNormal();
+
+    std::string MenuString_;
 
     App& app_;
     Registry& registry_;

@@ -36,10 +36,17 @@ void Form1::Form_Load() {
     HotkeysRegistered = false;
     StartStamp = MakeStartStamp(platform.clock.Now());
 
+    // Both drop targets look alike.
+    DragNDrop2.SetPicture(DragDropField.Picture());
+    DragNDrop2.SetToolTipText(DragDropField.ToolTipText());
+
     CurrentDevice.Clear();
     EditedDevice.Clear();
     StartupCombo.Clear();
+    FillVolumeCombo(VolumeCombo);
+    FillVolumeCombo(VolumeComboShutdown);
     StartupFrame.Move(DeviceFrame.Left(), DeviceFrame.Top(), StartupFrame.Width(), DeviceFrame.Height());
+    ProgramPicture.SetPicture(ui::Image::ProgramIcon);
 
     PlayCheck.SetValue(SettingAsInt(registry_, "PlaybackCheck", "1"));
     RecordCheck.SetValue(SettingAsInt(registry_, "RecordCheck", "1"));
@@ -50,6 +57,7 @@ void Form1::Form_Load() {
     }
 
     DeviceBtn_Click();
+    AlwaysOnTop1.SetToTop();
     Hide();
     SetCaption(std::string(kAppTitle) + msg::kVersionCaption);
 
@@ -75,21 +83,38 @@ void Form1::Form_Load() {
     // On a first start "Playback" has only just been created: show the card it names.
     if (CurrentDeviceName.empty()) LoadCurrentDefaultObject();
 
+    // The start-up card is the one the settings page shows.
+    if (SetDefaultOnStartupCheck.Value() == 1) {
+        StartupCombo.SetVisible(true);
+        const std::string device = registry_.GetAppSetting("Settings", "StartupDevice", "");
+        if (!device.empty()) {
+            CurrentDevice.Load(device);
+            EditedDevice.Load(device);
+        } else {
+            StartupCombo.SetVisible(false);
+        }
+    }
+
     if (app_.GetLanguage() == Language::German) ApplyCaptions(*this, kForm1Captions, Language::German);
+
+    HotkeysCheck.SetValue(SettingAsInt(registry_, "EnableHotkeys", "0"));
+    AutoRunCheck.SetValue(registry_.ReadValueByPath(kRunValuePath).empty() ? 0 : 1);
 
     MarkCurrentDevice(CurrentDeviceName);
     NiknameList.Move(DeviceList.Left(), DeviceList.Top(), DeviceList.Width(), DeviceList.Height());
     NiknameList.SetListIndex(DeviceList.ListIndex());
 
     AddTrayIcon(CurrentDeviceName);
+    CreatePopupMenu();
     TrayIconActive = true;
 
     StartupCombo.SetVisible(true);
     LoadCurrentDefaultObject();
+    UpdateSettingsUI();
 }
 
 void Form1::AddTrayIcon(const std::string& tooltip) {
-    app_.Tray().AddTrayIcon(*this, tooltip, true, *this, "");
+    app_.Tray().AddTrayIcon(*this, tooltip, true, *this, "", [this](const std::string& picked) { OnTrayMenu(picked); });
 }
 
 void Form1::Form_QueryUnload(bool& cancel, int) {
@@ -116,6 +141,7 @@ bool Form1::ConfirmSessionEnd() { return CarryingOutCommandLine || ConfirmExit()
 
 void Form1::RunShutdownWork() {
     if (ShutdownWorkDone) return;
+    StorePendingEdits();
     ShutdownWorkDone = true;
     UpdatingControls = true;
     if (TrayIconActive) RemoveTray();
@@ -134,8 +160,10 @@ void Form1::Form_Unload(bool&) {
 
 void Form1::Form_Resize() {
     if (GetWindowState() == ui::WindowState::Minimized) {
+        StorePendingEdits();
         Hide();
         AddTrayIcon(Say(msg::kCurrentCardTip) + CurrentDeviceName);
+        CreatePopupMenu();
     }
     SetWidth(kWidth);
 }

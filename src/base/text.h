@@ -31,6 +31,21 @@ inline bool Contains(std::string_view haystack, std::string_view needle) {
     return haystack.find(needle) != std::string_view::npos;
 }
 
+// Every occurrence of `from` replaced by `to`.
+inline std::string Replace(std::string_view s, std::string_view from, std::string_view to) {
+    std::string out;
+    if (from.empty()) return std::string(s);
+    size_t start = 0;
+    for (size_t at; (at = s.find(from, start)) != std::string_view::npos; start = at + from.size()) {
+        out.append(s.substr(start, at - start));
+        out.append(to);
+    }
+    out.append(s.substr(start));
+    return out;
+}
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 inline bool EndsWith(std::string_view s, std::string_view tail) {
     return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
 }

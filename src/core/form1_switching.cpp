@@ -40,6 +40,7 @@ void Form1::LoadDevices() {
     StartupCombo.SetText(CurrentDevice.GetDeviceName());
     CurrentDeviceName = CurrentDevice.GetDeviceName();
     NiknameList.SetListIndex(DeviceList.ListIndex());
+    UpdateSettingsUI();
     StartupCombo.SetVisible(true);
 
     UpdatingControls = was_updating;
@@ -113,6 +114,7 @@ void Form1::DeviceList_DblClick() {
     CurrentDevice.Clear();
     CurrentDevice.Load(DeviceList.List(DeviceList.ListIndex()));
     SetDevice(CurrentDevice.GetDeviceName());
+    CreatePopupMenu();
     app_.NotifyDeviceChanged(StartStamp);
 }
 
@@ -125,6 +127,7 @@ void Form1::OnDeviceChangeNotification(std::int32_t stamp) {
 void Form1::FollowPlayback(const std::string& playback) {
     LoadDevices();
     MarkCurrentDevice(playback);
+    CreatePopupMenu();
 }
 
 void Form1::RefreshTimer_Timer() {

@@ -53,6 +53,12 @@ void SimFormHost::Close(ui::Form& form) {
     log.push_back("close " + form.Name());
 }
 
+void SimFormHost::DragWindow(ui::Form& form) { log.push_back("drag " + form.Name()); }
+
+void SimFormHost::ShapeWindowCorners(ui::Form& form, int corner_pixels) {
+    log.push_back("corners " + form.Name() + " " + std::to_string(corner_pixels));
+}
+
 bool SimFormHost::IsLoaded(const std::string& name) const {
     return std::any_of(loaded_.begin(), loaded_.end(), [&name](const ui::Form* f) { return f->Name() == name; });
 }

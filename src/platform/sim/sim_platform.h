@@ -270,10 +270,8 @@ public:
     void ShowModal(ui::Form& form) override;
     void Close(ui::Form& form) override;
     void SetTopMost(ui::Form& form, bool topmost) override { topmost_[&form] = topmost; }
-    void DragWindow(ui::Form& form) override { log.push_back("drag " + form.Name()); }
-    void ShapeWindowCorners(ui::Form& form, int corner_pixels) override {
-        log.push_back("corners " + form.Name() + " " + std::to_string(corner_pixels));
-    }
+    void DragWindow(ui::Form& form) override;
+    void ShapeWindowCorners(ui::Form& form, int corner_pixels) override;
 
     // The window is kept above all others.
     bool IsTopMost(const ui::Form& form) const {

@@ -1,0 +1,201 @@
+// The main window's settings page: one card's nickname, volumes and flags, and the
+// program-wide choices (start-up and shut-down card, hotkeys, autostart); the page
+// buttons, the home-page link and the window's small interactions.
+
+#include <string>
+
+#include "app/form1.h"
+#include "base/path_text.h"
+#include "base/text.h"
+#include "tray/window_handling.h"
+
+#ifndef VARLINDO_HOMEPAGE_URL
+#define VARLINDO_HOMEPAGE_URL "https://www.varlindo.example/"
+#endif
+
+namespace varlindo {
+
+namespace {
+constexpr ui::Color kHintHover = 0x808080;
+constexpr ui::Color kHintFaded = 0xE0E0E0;
+}  // namespace
+
+void Form1::BindSettingsEvents() {
+    StartupBtn.Click = [this] { StartupBtn_Click(); };
+    StartupCombo.Change = [this] { StartupCombo_Change(); };
+    StartupCombo.Click = [this] { StartupCombo_Click(); };
+    StartupCombo.GotFocus = [this] { StartupCombo_GotFocus(); };
+    StartupCombo.LostFocus = [this] { StartupCombo_LostFocus(); };
+    StartupCombo.KeyPress = [this](int& key) { StartupCombo_KeyPress(key); };
+    TextNikname.LostFocus = [this] { TextNikname_LostFocus(); };
+    SetVolumeCheck.Click = [this] { SetVolumeCheck_Click(); };
+    SetVolumeCheckShutdown.Click = [this] { SetVolumeCheckShutdown_Click(); };
+    VolumeCombo.LostFocus = [this] { VolumeCombo_LostFocus(); };
+    VolumeComboShutdown.LostFocus = [this] { VolumeComboShutdown_LostFocus(); };
+    // The percentage lists are chosen from, not typed into.
+    VolumeCombo.KeyPress = [](int& key) { key = 0; };
+    VolumeComboShutdown.KeyPress = [](int& key) { key = 0; };
+    SetDefaultOnStartupCheck.Click = [this] { SetDefaultOnStartupCheck_Click(); };
+    SetDefaultOnShutdownCheck.Click = [this] { SetDefaultOnShutdownCheck_Click(); };
+    HotkeysCheck.Click = [this] { HotkeysCheck_Click(); };
+    AutoRunCheck.Click = [this] { AutoRunCheck_Click(); };
+    WebPage.Click = [this] { WebPage_Click(); };
+
+    // Forwarding. (The volume buttons, the program picture and the drop fields open
+    // dialogs that bind their clicks where those dialogs are made.)
+    CurrentCardTxt.DblClick = [this] { StartupBtn_Click(); };
+    DeviceFrame.DblClick = [this] { Command1_Click(); };
+    DblClick = [this] { Command1_Click(); };
+
+    // Pressing on the window's surface, its frames, labels and pictures moves the window.
+    WindowHandling::DragBy(app_.GetPlatform().forms, *this,
+                           {&DeviceFrame, &StartupFrame, &CardLabel, &NiknameLabel, &MakedefaultTitel,
+                            &SetVolumeTitle, &CurrentDeviceTitle, &CurrentCardTxt, &DeviceIcon, &DragNDrop2,
+                            &DragDropField, &Label2});
+
+    // The drop hint darkens while the mouse is over it.
+    Label2.MouseMove = [this](const ui::MouseArgs&) { Label2.SetForeColor(kHintHover); };
+    DeviceFrame.MouseMove = [this](const ui::MouseArgs&) { Label2.SetForeColor(kHintFaded); };
+}
+
+void Form1::FillVolumeCombo(ui::ComboBox& combo) {
+    combo.Clear();
+    for (int percent = 100; percent >= 0; --percent) combo.AddItem(std::to_string(percent) + "%");
+}
+
+void Form1::StartupBtn_Click() {
+    StartupFrame.SetVisible(true);
+    DeviceFrame.SetVisible(false);
+    StartupBtn.SetFontBold(true);
+    StartupBtn.SetBackColor(0xFFFFFF);
+    DeviceBtn.SetFontBold(false);
+    DeviceBtn.SetBackColor(0xEFFFFF);
+    Command1.SetFocus();
+    UpdateSettingsUI();
+}
+
+void Form1::ShowVolumeEntry(ui::ComboBox& combo, std::int16_t volume, std::int16_t reverse) {
+    // 1 to 100 select their entry (101 selects nothing); 0 and below take the reverse: 0
+    // shows 0%, a negative value 50%.
+    if (volume > 0 && volume <= 101)
+        combo.SetListIndex(volume == 101 ? -1 : 100 - volume);
+    else if (reverse >= 0 && reverse < combo.ListCount())
+        combo.SetListIndex(reverse);
+}
+
+void Form1::UpdateSettingsUI() {
+    const bool was_updating = UpdatingControls;
+    UpdatingControls = true;
+
+    if (!EditedDevice.GetDeviceName().empty() && EditedDevice.Changed()) EditedDevice.SaveAll();
+    TextNikname.SetText(EditedDevice.GetAliasName());
+    SetVolumeCheck.SetValue(EditedDevice.Get_SetOnStartup() ? 1 : 0);
+    SetVolumeCheckShutdown.SetValue(EditedDevice.Get_SetOnShutdown() ? 1 : 0);
+    ShowVolumeEntry(VolumeComboShutdown, EditedDevice.GetShutdownVolume(), EditedDevice.GetShutdownVolumeReverse());
+    ShowVolumeEntry(VolumeCombo, EditedDevice.GetStartupVolume(), EditedDevice.GetStartupVolumeReverse());
+
+    // "_" so that a card without a name never matches.
+    const std::string shutdown_device = registry_.GetAppSetting("Settings", "ShutdownDevice", "_");
+    const std::string startup_device = registry_.GetAppSetting("Settings", "StartupDevice", "_");
+    if (registry_.GetAppSetting("Settings", "SetDefaultOnShutdownCheck", "0") == "1")
+        SetDefaultOnShutdownCheck.SetValue(EditedDevice.GetDeviceName() == shutdown_device ? 1 : 0);
+    if (registry_.GetAppSetting("Settings", "SetDefaultOnStartupCheck", "0") == "1")
+        SetDefaultOnStartupCheck.SetValue(EditedDevice.GetDeviceName() == startup_device ? 1 : 0);
+
+    UpdatingControls = was_updating;
+}
+
+void Form1::StartupCombo_Change() {
+    if (UpdatingControls) return;
+    EditedDevice.Load(StartupCombo.Text());
+    UpdateSettingsUI();
+}
+
+void Form1::StartupCombo_Click() {
+    StartupCombo_Change();
+    if (!UpdatingControls) UpdateSettingsUI();
+}
+
+void Form1::StartupCombo_GotFocus() {
+    // Pending edits of the card shown are stored before another card is chosen.
+    if (!UpdatingControls) EditedDevice.SaveChanges();
+}
+
+void Form1::TextNikname_LostFocus() {
+    if (UpdatingControls) return;
+    EditedDevice.SetAliasName(text::Trim(TextNikname.Text()));
+    UpdateSettingsUI();  // which stores the changed record
+}
+
+void Form1::VolumeFlagClicked(bool flag, void (SoundDeviceObj::*set)(bool)) {
+    SetVolumeBtn.SetEnabled(SetVolumeCheck.Value() == 1 || SetVolumeCheckShutdown.Value() == 1);
+    if (UpdatingControls) return;
+    (EditedDevice.*set)(flag);
+    UpdateSettingsUI();
+}
+
+void Form1::SetVolumeCheck_Click() { VolumeFlagClicked(SetVolumeCheck.Value() == 1, &SoundDeviceObj::Set_SetOnStartup); }
+
+void Form1::SetVolumeCheckShutdown_Click() {
+    VolumeFlagClicked(SetVolumeCheckShutdown.Value() == 1, &SoundDeviceObj::Set_SetOnShutdown);
+}
+
+void Form1::VolumeComboLeft(ui::ComboBox& combo, void (SoundDeviceObj::*set)(std::int16_t)) {
+    if (combo.ListIndex() < 0 || UpdatingControls) return;
+    (EditedDevice.*set)(static_cast<std::int16_t>(100 - combo.ListIndex()));
+    EditedDevice.SaveChanges();
+}
+
+void Form1::VolumeCombo_LostFocus() { VolumeComboLeft(VolumeCombo, &SoundDeviceObj::SetStartupVolume); }
+
+void Form1::VolumeComboShutdown_LostFocus() {
+    VolumeComboLeft(VolumeComboShutdown, &SoundDeviceObj::SetShutdownVolume);
+}
+
+void Form1::StorePendingEdits() {
+    if (UpdatingControls || EditedDevice.GetDeviceName().empty()) return;
+    // Only what differs from the record: an untouched field stores nothing.
+    if (text::Trim(TextNikname.Text()) != EditedDevice.GetAliasName()) TextNikname_LostFocus();
+    if (VolumeCombo.ListIndex() >= 0 && 100 - VolumeCombo.ListIndex() != EditedDevice.GetStartupVolume())
+        VolumeCombo_LostFocus();
+    if (VolumeComboShutdown.ListIndex() >= 0 &&
+        100 - VolumeComboShutdown.ListIndex() != EditedDevice.GetShutdownVolume())
+        VolumeComboShutdown_LostFocus();
+}
+
+void Form1::DefaultCardBoxClicked(ui::CheckBox& box, const char* option_key, const char* device_key) {
+    const bool any = SetDefaultOnStartupCheck.Value() == 1 || SetDefaultOnShutdownCheck.Value() == 1;
+    DeviceIcon.SetPicture(any ? ui::Image::ProgramIcon : PictureDisabled.Picture());
+    if (UpdatingControls) return;
+    registry_.SaveAppSetting("Settings", option_key, box.Value());
+    if (box.Value() == 1) registry_.SaveAppSetting("Settings", device_key, EditedDevice.GetDeviceName());
+    UpdateSettingsUI();
+}
+
+void Form1::SetDefaultOnStartupCheck_Click() {
+    DefaultCardBoxClicked(SetDefaultOnStartupCheck, "SetDefaultOnStartupCheck", "StartupDevice");
+}
+
+void Form1::SetDefaultOnShutdownCheck_Click() {
+    DefaultCardBoxClicked(SetDefaultOnShutdownCheck, "SetDefaultOnShutdownCheck", "ShutdownDevice");
+}
+
+std::string Form1::AutostartCommand() const {
+    FilePort& files = app_.GetPlatform().files;
+    std::string folder = files.ProgramFolder();
+    if (!text::EndsWith(folder, "\\")) folder += '\\';
+    return QuoteIfSpaces(folder + files.ProgramName() + ".exe");
+}
+
+void Form1::AutoRunCheck_Click() {
+    if (AutoRunCheck.Value() == 1) {
+        // Also when start-up finds the entry: it then follows the program to where it is now.
+        registry_.WriteStringValue("HKEY_CURRENT_USER", kRunKeyPath, "Varlindo", AutostartCommand());
+    } else if (!registry_.ReadValueByPath(kRunValuePath).empty()) {
+        registry_.DeleteRegValue("HKEY_CURRENT_USER", kRunKeyPath, "Varlindo");
+    }
+}
+
+void Form1::WebPage_Click() { app_.Runner().OpenUrlInBrowser(VARLINDO_HOMEPAGE_URL, 1); }
+
+}  // namespace varlindo

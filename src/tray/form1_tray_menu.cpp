@@ -1,0 +1,176 @@
+// The tray menu of the main window: the menu string it builds from the cards and the
+// settings, and what a picked entry does.
+
+#include <string>
+
+#include "app/form1.h"
+#include "base/text.h"
+#include "core/system_sound.h"
+#include "tray/system_tray.h"
+#include "tray/tray_messages.h"
+
+namespace varlindo {
+
+namespace {
+
+constexpr const char* kPlaybackPath = "HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Playback";
+constexpr const char* kRecordPath = "HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Record";
+constexpr long kFirstKey = 112;  // F1
+constexpr long kLastKey = 123;   // F12
+
+// The menu string separates entries with commas, so a card name shows a look-alike in
+// place of each comma (U+201A SINGLE LOW-9 QUOTATION MARK) and its entry stays whole.
+std::string MenuSafe(const std::string& name) { return text::Replace(name, ",", "\xE2\x80\x9A"); }
+
+bool Is(const std::string& selected, const Text& command) {
+    return selected == command.english || selected == command.german;
+}
+
+bool HasEither(const std::string& selected, const Text& command) {
+    return text::Contains(selected, command.english) || text::Contains(selected, command.german);
+}
+
+// Does the entry text name this card? An empty name names nothing.
+bool Names(const std::string& entry, const SoundDeviceObj& card) {
+    const std::string alias = card.GetAliasName();
+    const std::string name = card.GetDeviceName();
+    return (!alias.empty() && text::Contains(entry, MenuSafe(alias))) ||
+           (!name.empty() && text::Contains(entry, MenuSafe(name)));
+}
+
+}  // namespace
+
+void Form1::CreatePopupMenu() {
+    const std::string playback = text::Trim(registry_.ReadValueByPath(kPlaybackPath));
+    const std::string record = text::Trim(registry_.ReadValueByPath(kRecordPath));
+    const bool hotkeys_on = HotkeysCheck.Value() == 1;
+
+    std::string menu;
+    menu += Say(msg::kMenuHomepage);
+    menu += Say(msg::kMenuShortcutWizard);
+    menu += Say(msg::kMenuSettings);
+    menu += Say(hotkeys_on ? msg::kMenuHotkeysOn : msg::kMenuHotkeysOff);
+    menu += Say(msg::kMenuAudio);
+
+    SoundDeviceObj card(registry_);
+    for (int i = 0; i < DeviceList.ListCount(); ++i) {
+        std::string hint;
+        if (hotkeys_on) {
+            // The highest key of the card wins.
+            for (long key = kFirstKey; key <= kLastKey; ++key)
+                if (GetRegisterdSoundcardHotkey(key) == DeviceList.List(i))
+                    hint = "  (Strg + " + ShortcutMappingGetString(key) + ")";
+        }
+        card.Load(DeviceList.List(i));
+        const std::string name = card.GetDeviceName();
+        const std::string entry = " " + std::to_string(i + 1) + ": " + MenuSafe(card.GetAliasName()) + hint;
+        if (name == playback || name == record) {
+            const Text& mark = name != playback  ? msg::kMarkRecord
+                               : record == playback ? msg::kMarkPlayAndRecord
+                                                    : msg::kMarkPlayback;
+            menu += entry + " " + "  " + Say(mark) + ", ";
+        } else {
+            menu += entry + ", ";
+        }
+    }
+    menu += Say(msg::kMenuExit);
+
+    MenuString_ = menu;
+    // Once the program is ending, the tray window is gone for good.
+    if (!ShutdownWorkDone) app_.Tray().ChangePopupMenuString(MenuString_);
+    TrayIconActive = true;
+}
+
+int Form1::TrayEntryCard(const std::string& Selected) {
+    // A card entry begins with its position: "2: Headset ...".
+    size_t digits = 0;
+    while (digits < Selected.size() && digits < 4 && text::IsDigit(Selected[digits])) ++digits;
+    if (digits == 0 || Selected.compare(digits, 2, ": ") != 0) return -1;
+    const int line = std::stoi(Selected.substr(0, digits)) - 1;
+    if (line < 0 || line >= DeviceList.ListCount()) return -1;
+    SoundDeviceObj card(registry_);
+    card.Load(DeviceList.List(line));
+    return Names(Selected.substr(digits + 2), card) ? line : -1;
+}
+
+void Form1::SwitchFromTray(int line) {
+    DeviceList.SetListIndex(line);
+    DeviceList_DblClick();
+    CreatePopupMenu();
+    RenewTrayIcon();
+    PlaySystemSound(app_.GetPlatform().ui, 3);
+}
+
+void Form1::RenewTrayIcon() {
+    if (ShutdownWorkDone) return;
+    app_.Tray().RemoveTrayIcon();
+    AddTrayIcon(CurrentDeviceName);
+}
+
+void Form1::ShowNormal() {
+    SetWindowState(ui::WindowState::Normal);
+    app_.Show(*this);
+}
+
+void Form1::OnTrayMenu(const std::string& Selected) {
+    if (Visible()) {
+        StorePendingEdits();
+        Hide();
+    }
+    UiPort& ui = app_.GetPlatform().ui;
+
+    // A card entry is known by its own position first, so that a nickname that holds a
+    // command's text, another card's name or a number still switches to its own card.
+    if (const int line = TrayEntryCard(Selected); line >= 0) {
+        SwitchFromTray(line);
+        return;
+    }
+
+    if (text::Contains(Selected, "Current:")) return;
+    if (Selected == msg::kCmdHomepage.english) {
+        WebPage_Click();
+        return;
+    }
+    if (HasEither(Selected, msg::kCmdShortcutWizard)) return;  // the wizard has its own window
+    if (text::Contains(Selected, "Hotkeys")) {
+        HotkeysCheck.SetValue(HotkeysCheck.Value() == 1 ? 0 : 1);
+        ui.DoEvents();
+        CreatePopupMenu();
+        PlaySystemSound(ui, 3);
+        return;
+    }
+    if (Is(Selected, msg::kCmdSettings)) {
+        MarkCurrentDevice(text::Trim(mapper_.Playback()));
+        ShowNormal();
+        return;
+    }
+    if (Is(Selected, msg::kCmdReload)) {
+        LoadDevices();
+        MarkCurrentDevice(text::Trim(mapper_.Playback()));
+        CreatePopupMenu();
+        PlaySystemSound(ui, 3);
+        return;
+    }
+    if (Is(Selected, msg::kCmdSetVolume)) return;  // the volume slider has its own window
+    if (Is(Selected, msg::kCmdWindowsAudio)) {
+        app_.GetPlatform().shell.StartProgram(msg::kSoundControlPanel, 1);
+        return;
+    }
+    if (Is(Selected, msg::kCmdAudioMixer)) return;  // the volume dialog has its own window
+    if (Is(Selected, msg::kCmdExit)) {
+        ExitBtn_Click();
+        return;
+    }
+
+    // Last, any entry that holds a card's nickname or device name, in list order.
+    SoundDeviceObj card(registry_);
+    for (int i = 0; i < DeviceList.ListCount(); ++i) {
+        card.Load(DeviceList.List(i));
+        if (Names(Selected, card)) {
+            SwitchFromTray(i);
+            return;
+        }
+    }
+}
+
+}  // namespace varlindo
