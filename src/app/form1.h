@@ -214,6 +214,13 @@ private:
     void ShowNormal();
 
     std::string MenuString_;
+    // What the settings page last showed of the record: a field that differs holds an edit
+    // not stored yet.
+    struct ShownFields {
+        std::string nickname;
+        int startup_index = -1;
+        int shutdown_index = -1;
+    } shown_;
 
     App& app_;
     Registry& registry_;

@@ -93,6 +93,7 @@ void Form1::UpdateSettingsUI() {
     SetVolumeCheckShutdown.SetValue(EditedDevice.Get_SetOnShutdown() ? 1 : 0);
     ShowVolumeEntry(VolumeComboShutdown, EditedDevice.GetShutdownVolume(), EditedDevice.GetShutdownVolumeReverse());
     ShowVolumeEntry(VolumeCombo, EditedDevice.GetStartupVolume(), EditedDevice.GetStartupVolumeReverse());
+    shown_ = {TextNikname.Text(), VolumeCombo.ListIndex(), VolumeComboShutdown.ListIndex()};
 
     // "_" so that a card without a name never matches.
     const std::string shutdown_device = registry_.GetAppSetting("Settings", "ShutdownDevice", "_");
@@ -144,6 +145,7 @@ void Form1::VolumeComboLeft(ui::ComboBox& combo, void (SoundDeviceObj::*set)(std
     if (combo.ListIndex() < 0 || UpdatingControls) return;
     (EditedDevice.*set)(static_cast<std::int16_t>(100 - combo.ListIndex()));
     EditedDevice.SaveChanges();
+    (&combo == &VolumeCombo ? shown_.startup_index : shown_.shutdown_index) = combo.ListIndex();
 }
 
 void Form1::VolumeCombo_LostFocus() { VolumeComboLeft(VolumeCombo, &SoundDeviceObj::SetStartupVolume); }
@@ -154,13 +156,11 @@ void Form1::VolumeComboShutdown_LostFocus() {
 
 void Form1::StorePendingEdits() {
     if (UpdatingControls || EditedDevice.GetDeviceName().empty()) return;
-    // Only what differs from the record: an untouched field stores nothing.
-    if (text::Trim(TextNikname.Text()) != EditedDevice.GetAliasName()) TextNikname_LostFocus();
-    if (VolumeCombo.ListIndex() >= 0 && 100 - VolumeCombo.ListIndex() != EditedDevice.GetStartupVolume())
-        VolumeCombo_LostFocus();
-    if (VolumeComboShutdown.ListIndex() >= 0 &&
-        100 - VolumeComboShutdown.ListIndex() != EditedDevice.GetShutdownVolume())
-        VolumeComboShutdown_LostFocus();
+    // Only fields the user changed since the page showed the record. The percentages
+    // first: the nickname's refresh of the page shows the record again.
+    if (VolumeCombo.ListIndex() != shown_.startup_index) VolumeCombo_LostFocus();
+    if (VolumeComboShutdown.ListIndex() != shown_.shutdown_index) VolumeComboShutdown_LostFocus();
+    if (TextNikname.Text() != shown_.nickname) TextNikname_LostFocus();
 }
 
 void Form1::DefaultCardBoxClicked(ui::CheckBox& box, const char* option_key, const char* device_key) {
