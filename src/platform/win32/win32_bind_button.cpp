@@ -1,5 +1,5 @@
 // A push button. A graphical button draws its face itself, in the back colour and font
-// the model gives it.
+// the model gives it, or only its picture when it has one (greyed while disabled).
 
 #include <algorithm>
 
@@ -25,6 +25,7 @@ public:
     bool Draw(Win32FormWindow& window, const DRAWITEMSTRUCT& item) override;
 
 private:
+    void DrawCaption(Win32FormWindow& window, const DRAWITEMSTRUCT& item, RECT r, bool pressed);
     ui::Button& button_;
 };
 
@@ -35,6 +36,25 @@ bool ButtonBinding::Draw(Win32FormWindow& window, const DRAWITEMSTRUCT& item) {
     FillRect(dc, &r, window.BrushFor(button_.BackColor().value_or(GetSysColor(COLOR_BTNFACE))));
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
+    if (button_.Picture() != ui::Image::None) {
+        RECT inside = r;
+        InflateRect(&inside, -3, -3);
+        OffsetRect(&inside, pressed ? 1 : 0, pressed ? 1 : 0);
+        window.Pictures().Draw(dc, inside, button_.Picture(), (item.itemState & ODS_DISABLED) != 0);
+    } else {
+        DrawCaption(window, item, r, pressed);
+    }
+
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = r;
+        InflateRect(&focus, -4, -4);
+        DrawFocusRect(dc, &focus);
+    }
+    return true;
+}
+
+void ButtonBinding::DrawCaption(Win32FormWindow& window, const DRAWITEMSTRUCT& item, RECT r, bool pressed) {
+    HDC dc = item.hDC;
     const std::wstring text = WideLines(button_.Caption());
     HGDIOBJ old_font = SelectObject(dc, window.Font(button_.FontBold()));
     SetBkMode(dc, TRANSPARENT);
@@ -49,13 +69,6 @@ bool ButtonBinding::Draw(Win32FormWindow& window, const DRAWITEMSTRUCT& item) {
     DrawTextW(dc, text.c_str(), -1, &text_rect,
               DT_CENTER | DT_WORDBREAK | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
     SelectObject(dc, old_font);
-
-    if (item.itemState & ODS_FOCUS) {
-        RECT focus = r;
-        InflateRect(&focus, -4, -4);
-        DrawFocusRect(dc, &focus);
-    }
-    return true;
 }
 
 }  // namespace

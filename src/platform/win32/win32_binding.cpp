@@ -1,5 +1,8 @@
 #include "platform/win32/win32_binding.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_text.h"
 
@@ -14,6 +17,8 @@ std::unique_ptr<ControlBinding> BindControl(ui::Control& control) {
         case ui::Kind::ListBox: return BindListBox(static_cast<ui::ListBox&>(control));
         case ui::Kind::ComboBox: return BindComboBox(static_cast<ui::ComboBox&>(control));
         case ui::Kind::Timer: return BindTimer(static_cast<ui::Timer&>(control));
+        case ui::Kind::TextBox: return BindTextBox(static_cast<ui::TextBox&>(control));
+        case ui::Kind::PictureBox: return BindPictureBox(static_cast<ui::PictureBox&>(control));
     }
     return nullptr;
 }
@@ -24,6 +29,72 @@ void ControlBinding::MakeChild(Win32FormWindow& window, int id, const wchar_t* w
     style |= WS_CHILD | WS_CLIPSIBLINGS;
     hwnd_ = CreateWindowExW(ex_style, window_class, L"", style, 0, 0, 0, 0, window.Hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), window.Instance(), nullptr);
+    window_ = &window;
+    if (hwnd_) SetWindowSubclass(hwnd_, &ControlBinding::InputProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK ControlBinding::InputProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                           DWORD_PTR self) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &ControlBinding::InputProc, 0);
+        return DefSubclassProc(hwnd, message, wparam, lparam);
+    }
+    try {
+        return reinterpret_cast<ControlBinding*>(self)->Input(hwnd, message, wparam, lparam);
+    } catch (...) {
+        // A fault in one handler must never take the program down.
+        OutputDebugStringW(L"Varlindo: an event handler failed\n");
+        return 0;
+    }
+}
+
+bool ControlBinding::RaiseUserEvent(HWND hwnd, const std::function<void()>& handler) {
+    // The handler may unload the form: its window object stays until the handler is done.
+    const auto keep = window_->weak_from_this().lock();
+    window_->UserAction(handler);
+    return IsWindow(hwnd) != FALSE;
+}
+
+LRESULT ControlBinding::Input(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    ui::Control& control = control_;
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:  // a quick second press of these buttons is a press too
+        case WM_MBUTTONDBLCLK:
+            if (control.MouseDown) {
+                const ui::MouseArgs args =
+                    window_->MouseArgsOf(MouseButtonOf(message), wparam, POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+                if (!RaiseUserEvent(hwnd, [&control, args] { control.RaiseMouseDown(args); })) return 0;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            if (control.MouseLeave) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+                TrackMouseEvent(&track);
+            }
+            if (control.MouseMove) {
+                const ui::MouseArgs args = window_->MouseArgsOf(MouseButtonsHeld(wparam), wparam,
+                                                                POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+                if (!RaiseUserEvent(hwnd, [&control, args] { control.RaiseMouseMove(args); })) return 0;
+            }
+            break;
+        case WM_MOUSELEAVE:
+            if (control.MouseLeave && !RaiseUserEvent(hwnd, [&control] { control.RaiseMouseLeave(); })) return 0;
+            break;
+        case WM_CHAR:
+            if (control.KeyPress) {
+                int key = static_cast<int>(wparam);
+                if (!RaiseUserEvent(hwnd, [&control, &key] { key = control.RaiseKeyPress(key); })) return 0;
+                if (key == 0) return 0;  // discarded: the control never sees it
+                wparam = static_cast<WPARAM>(key);
+            }
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
 RECT ControlBinding::Placement(Win32FormWindow& window) const { return window.ChildRect(control_); }
@@ -45,6 +116,11 @@ void ControlBinding::Sync(Win32FormWindow& window) {
     if ((IsWindowEnabled(hwnd_) != FALSE) != control_.Enabled()) EnableWindow(hwnd_, control_.Enabled());
     const bool shown = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown != control_.Shown()) ShowWindow(hwnd_, control_.Shown() ? SW_SHOWNA : SW_HIDE);
+
+    if (shown_tip_ != control_.ToolTipText()) {
+        window.SetToolTip(hwnd_, control_.ToolTipText());
+        shown_tip_ = control_.ToolTipText();
+    }
 }
 
 void ControlBinding::SyncCaption() {

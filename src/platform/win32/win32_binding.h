@@ -1,10 +1,12 @@
 #pragma once
 // One control of a form on screen: each kind of control has its own small binding that
 // makes the child window, pushes the model's state to it and turns what the user did into
-// model events. The shared parts (position, font, enabled, visible) live in the base.
+// model events. The shared parts (position, font, enabled, visible, tooltip, and the
+// mouse and key events every kind raises) live in the base.
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +44,7 @@ public:
     virtual void Forget() {}
 
 protected:
+    // Makes the child window and routes its mouse and key input to the model's events.
     void MakeChild(Win32FormWindow& window, int id, const wchar_t* window_class, DWORD style, DWORD ex_style = 0);
     // Where the child lies; a combo box adds its drop-down part.
     virtual RECT Placement(Win32FormWindow& window) const;
@@ -66,6 +69,15 @@ protected:
     int id_ = 0;
 
 private:
+    static LRESULT CALLBACK InputProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                      DWORD_PTR self);
+    // The child's mouse buttons, moves and typed keys, for the model's handlers that are bound.
+    LRESULT Input(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    // Runs the model's handler as a user event; false when the child window went with it.
+    bool RaiseUserEvent(HWND hwnd, const std::function<void()>& handler);
+
+    Win32FormWindow* window_ = nullptr;
+    std::string shown_tip_;
     std::vector<std::string> shown_items_;
     int shown_selection_ = -2;
 };
@@ -80,5 +92,7 @@ std::unique_ptr<ControlBinding> BindFrame(ui::Frame& frame);
 std::unique_ptr<ControlBinding> BindListBox(ui::ListBox& list);
 std::unique_ptr<ControlBinding> BindComboBox(ui::ComboBox& combo);
 std::unique_ptr<ControlBinding> BindTimer(ui::Timer& timer);
+std::unique_ptr<ControlBinding> BindTextBox(ui::TextBox& box);
+std::unique_ptr<ControlBinding> BindPictureBox(ui::PictureBox& picture);
 
 }  // namespace varlindo::win32

@@ -110,6 +110,23 @@ void Win32FormHost::Close(ui::Form& form) {
     windows_.erase(it);
 }
 
+// Like a form's hWnd, these load the form when it is not loaded yet.
+void Win32FormHost::SetTopMost(ui::Form& form, bool topmost) {
+    Load(form);
+    if (HWND hwnd = WindowOf(form))
+        SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Win32FormHost::ShapeWindowCorners(ui::Form& form, int corner_pixels) {
+    Load(form);
+    if (auto window = Find(form)) window->ShapeCorners(corner_pixels);
+}
+
+void Win32FormHost::DragWindow(ui::Form& form) {
+    if (auto window = Find(form)) window->BeginDrag();
+}
+
 void Win32FormHost::Dispatch(MSG& msg) {
     // Tab, Esc and the access keys work in every form.
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;

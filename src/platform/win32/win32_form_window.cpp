@@ -1,5 +1,8 @@
 #include "platform/win32/win32_form_window.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "platform/win32/win32_binding.h"
@@ -46,9 +49,25 @@ void RegisterClassOnce(HINSTANCE instance, HICON large_icon, HICON small_icon, W
 
 }  // namespace
 
+int MouseButtonOf(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: return 1;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: return 2;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: return 4;
+        default: return 0;
+    }
+}
+
+int MouseButtonsHeld(WPARAM keys) {
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
+}
+
 Win32FormWindow::Win32FormWindow(ui::Form& form, Win32FormHost& host, HINSTANCE instance, HICON large_icon,
                                  HICON small_icon)
-    : form_(&form), host_(host), instance_(instance) {
+    : form_(&form), host_(host), instance_(instance), pictures_(instance) {
     RegisterClassOnce(instance_, large_icon, small_icon, &Win32FormWindow::Trampoline);
     // No WS_CLIPCHILDREN: the frames (group boxes) rely on the parent painting their inside.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -111,6 +130,162 @@ template <class F>
 void Win32FormWindow::UserEvent(F handler) {
     host_.Events().UserEvent([&handler] { handler(); });
     if (form_) Flush();  // unless the event unloaded the form
+}
+
+void Win32FormWindow::UserAction(const std::function<void()>& handler) {
+    if (form_) UserEvent(handler);
+}
+
+ui::MouseArgs Win32FormWindow::MouseArgsOf(int button, WPARAM keys, POINT point) const {
+    ui::MouseArgs args;
+    args.button = button;
+    args.shift = ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    args.x = MulDiv(point.x, 1440, static_cast<int>(dpi_));
+    args.y = MulDiv(point.y, 1440, static_cast<int>(dpi_));
+    return args;
+}
+
+void Win32FormWindow::SetToolTip(HWND child, const std::string& text) {
+    if (!hwnd_ || !child) return;
+    if (!tooltip_) {
+        if (text.empty()) return;
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+        InitCommonControlsEx(&classes);
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                   instance_, nullptr);
+        if (!tooltip_) return;
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(5000));  // long tips wrap
+    }
+    std::wstring wide = WideLines(text);
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(child);
+    tool.lpszText = wide.data();
+    const bool known = tools_.count(child) != 0;
+    if (text.empty()) {
+        if (known) SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        tools_.erase(child);
+    } else if (known) {
+        SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    } else if (SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        tools_.insert(child);
+    }
+}
+
+void Win32FormWindow::BeginDrag() {
+    if (!hwnd_ || !IsWindowVisible(hwnd_) || IsIconic(hwnd_)) return;
+    // The button that is down, as the message being handled saw it. The classic caption
+    // drag (WM_NCLBUTTONDOWN with HTCAPTION) follows only the left button and needs a
+    // window manager under X, so the window follows the mouse itself while it holds the
+    // capture.
+    static constexpr struct {
+        int key;
+        UINT release;
+    } kButtons[] = {{VK_LBUTTON, WM_LBUTTONUP}, {VK_RBUTTON, WM_RBUTTONUP}, {VK_MBUTTON, WM_MBUTTONUP}};
+    for (const auto& button : kButtons) {
+        if (!(GetKeyState(button.key) & 0x8000)) continue;
+        POINT mouse{};
+        RECT r{};
+        GetCursorPos(&mouse);
+        GetWindowRect(hwnd_, &r);
+        SetCapture(hwnd_);
+        drag_ = Drag{true, button.key, button.release, POINT{mouse.x - r.left, mouse.y - r.top}};
+        return;
+    }
+}
+
+void Win32FormWindow::DragToMouse() {
+    if (!(GetKeyState(drag_.key) & 0x8000)) {  // released where we did not see it
+        ReleaseCapture();
+        return;
+    }
+    const DWORD at = GetMessagePos();
+    SetWindowPos(hwnd_, nullptr, GET_X_LPARAM(at) - drag_.offset.x, GET_Y_LPARAM(at) - drag_.offset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32FormWindow::ShapeCorners(int corner_pixels) {
+    corners_ = std::max(0, corner_pixels);
+    ApplyCorners();
+}
+
+void Win32FormWindow::ApplyCorners() {
+    if (!hwnd_ || corners_ < 0) return;
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    shaped_ = SIZE{r.right - r.left, r.bottom - r.top};
+    HRGN region = CreateRoundRectRgn(0, 0, shaped_.cx + 1, shaped_.cy + 1, corners_, corners_);
+    if (region && !SetWindowRgn(hwnd_, region, TRUE)) DeleteObject(region);  // else the window owns it
+}
+
+ui::Control* Win32FormWindow::FrameAt(POINT point, RECT& where) const {
+    ui::Control* found = nullptr;
+    int found_depth = -1;
+    for (ui::Control* control : form_->Controls()) {
+        if (control->GetKind() != ui::Kind::Frame || !control->Shown()) continue;
+        const RECT r = ChildRect(*control);
+        if (!PtInRect(&r, point)) continue;
+        int depth = 0;
+        for (const ui::Control* c = control->Container(); c; c = c->Container()) ++depth;
+        if (depth >= found_depth) {  // a frame inside another, or the later of two that overlap
+            found = control;
+            found_depth = depth;
+            where = r;
+        }
+    }
+    return found;
+}
+
+void Win32FormWindow::SurfaceMouse(UINT message, WPARAM wparam, LPARAM lparam) {
+    POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+    RECT where{};
+    ui::Control* frame = FrameAt(point, where);
+    point.x -= where.left;
+    point.y -= where.top;
+    ui::Form& form = *form_;
+
+    if (message == WM_MOUSELEAVE || message == WM_MOUSEMOVE) {
+        ui::Control* left = hover_frame_;
+        hover_frame_ = message == WM_MOUSEMOVE ? frame : nullptr;
+        if (left && left != hover_frame_ && left->MouseLeave) UserEvent([left] { left->RaiseMouseLeave(); });
+        if (message == WM_MOUSELEAVE || !form_) return;
+        if (hover_frame_ && hover_frame_->MouseLeave) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+            TrackMouseEvent(&track);
+        }
+    }
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (frame ? !frame->MouseMove : !form.MouseMove) return;
+            UserEvent([frame, &form, args = MouseArgsOf(MouseButtonsHeld(wparam), wparam, point)] {
+                if (frame)
+                    frame->RaiseMouseMove(args);
+                else
+                    form.MouseMove(args);
+            });
+            return;
+        case WM_LBUTTONDBLCLK:
+            if (frame ? !frame->DblClick : !form.DblClick) return;
+            UserEvent([frame, &form] {
+                if (frame)
+                    frame->RaiseDblClick();
+                else
+                    form.DblClick();
+            });
+            return;
+        default:
+            if (frame ? !frame->MouseDown : !form.MouseDown) return;
+            UserEvent([frame, &form, args = MouseArgsOf(MouseButtonOf(message), wparam, point)] {
+                if (frame)
+                    frame->RaiseMouseDown(args);
+                else
+                    form.MouseDown(args);
+            });
+            return;
+    }
 }
 
 void Win32FormWindow::MakeFonts() {
@@ -301,6 +476,12 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 binding && binding->Draw(*this, *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)))
                 return TRUE;
             break;
+        case WM_CTLCOLOREDIT:
+            // A text box keeps the usual white unless the model colours it.
+            if (ControlBinding* binding = BindingOf(reinterpret_cast<HWND>(lparam));
+                !binding || (!binding->Control().BackColor() && !binding->Control().ForeColor()))
+                break;
+            [[fallthrough]];
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (ControlBinding* binding = BindingOf(reinterpret_cast<HWND>(lparam))) {
@@ -311,7 +492,40 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 return reinterpret_cast<LRESULT>(BrushFor(back));
             }
             break;
+        case WM_MOUSEMOVE:
+            if (drag_.active)
+                DragToMouse();
+            else
+                SurfaceMouse(message, wparam, lparam);
+            return 0;
+        case WM_MOUSELEAVE:
+            SurfaceMouse(message, wparam, lparam);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            if (!drag_.active) SurfaceMouse(message, wparam, lparam);
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (drag_.active && message == drag_.release) {
+                DragToMouse();
+                ReleaseCapture();  // ends the drag (WM_CAPTURECHANGED)
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            drag_.active = false;
+            return 0;
         case WM_SIZE: {
+            if (corners_ >= 0 && wparam != SIZE_MINIMIZED) {
+                RECT r{};
+                GetWindowRect(hwnd_, &r);
+                if (r.right - r.left != shaped_.cx || r.bottom - r.top != shaped_.cy) ApplyCorners();
+            }
             ui::Form& form = *form_;
             if (wparam == SIZE_MINIMIZED && form.GetWindowState() != ui::WindowState::Minimized)
                 UserEvent([&form] { form.SetWindowState(ui::WindowState::Minimized); });

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/win32/win32_handle.h"
+#include "platform/win32/win32_pictures.h"
 #include "ui/widgets.h"
 
 namespace varlindo::win32 {
@@ -22,6 +24,11 @@ class Win32FormHost;
 
 // The window class of every form; another instance finds the main window by it.
 inline constexpr wchar_t kFormWindowClass[] = L"VarlindoForm";
+
+// The mouse button of a button-down message: 1 left, 2 right, 4 middle, 0 for others.
+int MouseButtonOf(UINT message);
+// The buttons held during a mouse move, added up the same way.
+int MouseButtonsHeld(WPARAM keys);
 
 class Win32FormWindow final : public ui::FormView, public std::enable_shared_from_this<Win32FormWindow> {
 public:
@@ -55,6 +62,21 @@ public:
     HBRUSH BrushFor(COLORREF color);
     // Where a control lies, in pixels of the window's client area.
     RECT ChildRect(const ui::Control& control) const;
+    PictureCache& Pictures() { return pictures_; }
+    // Runs a handler of the model for something the user did (see UserEvent).
+    void UserAction(const std::function<void()>& handler);
+    // The model's arguments of a mouse message: `point` in pixels from the top left corner
+    // of the control (or of the window's client area), `keys` the message's key flags.
+    ui::MouseArgs MouseArgsOf(int button, WPARAM keys, POINT point) const;
+    // The tooltip of a child window; an empty text takes it away.
+    void SetToolTip(HWND child, const std::string& text);
+
+    // ---- for the host
+    // From a mouse-down event: the window follows the mouse until the button that is down
+    // now is released. Works for every button and needs no window manager.
+    void BeginDrag();
+    // Rounds the window's corners with ellipses of this size; kept when the size changes.
+    void ShapeCorners(int corner_pixels);
 
 private:
     static LRESULT CALLBACK Trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -70,6 +92,14 @@ private:
     ControlBinding* BindingById(int id) const;
     ControlBinding* BindingOf(const ui::Control& control) const;
     ControlBinding* BindingOf(HWND child) const;
+    // The mouse on the window's own surface: on a frame (group boxes let the mouse through
+    // to the window) or on the form itself.
+    void SurfaceMouse(UINT message, WPARAM wparam, LPARAM lparam);
+    // The innermost shown frame at this point of the client area, and where it lies.
+    ui::Control* FrameAt(POINT point, RECT& where) const;
+    // Moves the window to the mouse while a drag lasts.
+    void DragToMouse();
+    void ApplyCorners();
 
     ui::Form* form_;
     Win32FormHost& host_;
@@ -84,6 +114,20 @@ private:
     bool flush_posted_ = false;
     bool syncing_ = false;
     std::vector<std::pair<COLORREF, unique_brush>> brushes_;
+    PictureCache pictures_;
+    // Owned by the window, so it goes with it.
+    HWND tooltip_ = nullptr;
+    std::set<HWND> tools_;
+    struct Drag {
+        bool active = false;
+        int key = 0;          // VK_LBUTTON ...
+        UINT release = 0;     // WM_LBUTTONUP ...
+        POINT offset{};       // of the mouse from the window's top left corner
+    } drag_;
+    int corners_ = -1;        // none
+    SIZE shaped_{};
+    // The frame the mouse is over, for its MouseLeave.
+    ui::Control* hover_frame_ = nullptr;
 };
 
 }  // namespace varlindo::win32

@@ -164,6 +164,9 @@ public:
     void Show(ui::Form& form) override;
     void ShowModal(ui::Form& form) override;
     void Close(ui::Form& form) override;
+    void SetTopMost(ui::Form& form, bool topmost) override;
+    void DragWindow(ui::Form& form) override;
+    void ShapeWindowCorners(ui::Form& form, int corner_pixels) override;
 
     // Runs the program's message loop until the program ends.
     int Run();
