@@ -29,6 +29,8 @@ std::vector<MenuItem> LastMenuShown();
 void DuringNextModal(const std::string& form_name, std::function<void()> action);
 // The form's window takes the user's input (it is not waiting for a modal form).
 bool TakesInput(const ui::Form& form);
+// The form's window is kept above all other windows.
+bool IsTopMost(const ui::Form& form);
 
 // Another running program with a main window of this caption. It records the program
 // events that reach it, one line each: "device-changed <stamp>", "bring-forward".

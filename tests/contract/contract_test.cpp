@@ -197,6 +197,23 @@ TEST(FormHostContract, AModalFormHoldsTheOtherWindowsUntilItIsHidden) {
     for (ui::Form* form : {&main, &dialog, &late}) forms.Close(*form);
 }
 
+TEST(FormHostContract, APinnedWindowStaysOnTopWhileHiddenUntilLetGo) {
+    FormHostPort& forms = Ports().forms;
+    ui::Form form("Pinned", "Varlindo contract pinned", 3000, 2000);
+    forms.Load(form);
+    forms.Show(form);
+    EXPECT_FALSE(IsTopMost(form));
+    forms.SetTopMost(form, true);
+    EXPECT_TRUE(IsTopMost(form));
+    form.Hide();  // sent to the tray and brought back: still pinned
+    forms.Show(form);
+    EXPECT_TRUE(IsTopMost(form));
+    forms.SetTopMost(form, false);
+    EXPECT_FALSE(IsTopMost(form));
+    form.Hide();
+    forms.Close(form);
+}
+
 TEST(InstanceContract, ASecondStartOfTheSameUserSeesTheFirst) {
     EXPECT_FALSE(Ports().instance.PreviousInstance());
     EXPECT_FALSE(Ports().instance.PreviousInstance());  // asking again is no second start

@@ -73,6 +73,7 @@ void DuringNextModal(const std::string& form_name, std::function<void()> action)
 }
 
 bool TakesInput(const ui::Form& form) { return TheWorld().platform.forms.TakesInput(form); }
+bool IsTopMost(const ui::Form& form) { return TheWorld().platform.forms.IsTopMost(form); }
 
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
     return std::make_unique<SimOtherProgram>(caption);

@@ -198,6 +198,12 @@ bool TakesInput(const ui::Form& form) {
     return window && IsWindowEnabled(window);
 }
 
+bool IsTopMost(const ui::Form& form) {
+    auto& forms = static_cast<win32::Win32FormHost&>(Ports().forms);
+    HWND window = forms.WindowOf(form);
+    return window && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
 }  // namespace varlindo::contract
 
 int main(int argc, char** argv) {
