@@ -34,6 +34,7 @@ MAPPER_KEY = r"HKCU\Software\Microsoft\Multimedia\Sound Mapper"
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Varlindo"
 WINDOW_TITLE = "Varlindo Vers. 2.0.1"
 PROGRAM_IN_PREFIX = r"C:\Program Files\Varlindo\Varlindo.exe"
+TRAY_CLASS = "VarlindoTray"  # the program's hidden window that owns its tray icon and menu
 
 
 def base_env(prefix, display):
@@ -157,6 +158,13 @@ class Session:
     def vtool(self, *args, timeout=30):
         return self.wine(BUILD / "vtool.exe", *args, timeout=timeout)
 
+    def start_vtool(self, *args):
+        """Starts vtool in the background (for instance the stand-in tray program); ended with the session."""
+        proc = subprocess.Popen(["wine", str(BUILD / "vtool.exe"), *map(str, args)], env=self.env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(proc)
+        return proc
+
     def install_program(self, program):
         target = self.prefix / "drive_c" / "Program Files" / "Varlindo"
         target.mkdir(parents=True, exist_ok=True)
@@ -261,8 +269,16 @@ class Session:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=20)
 
+    def move_mouse(self, x, y):
+        # "mousemove --sync" waits for the pointer to move, which takes its whole 15 s timeout when it is
+        # already there (a second click on the tray icon).
+        where = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, capture_output=True,
+                               text=True).stdout
+        if f"X={x}\nY={y}\n" not in where:
+            self.xdotool("mousemove", "--sync", x, y)
+
     def click(self, x, y, double=False):
-        self.xdotool("mousemove", "--sync", x, y)
+        self.move_mouse(x, y)
         if double:
             self.xdotool("click", "--repeat", 2, "--delay", 80, 1)
         else:
@@ -293,11 +309,61 @@ class Session:
 
     def click_tray(self, double=False, button=1):
         x, y = self.tray_icon_point()
-        self.xdotool("mousemove", "--sync", x, y)
+        self.move_mouse(x, y)
         if double:
             self.xdotool("click", "--repeat", 2, "--delay", 80, button)
         else:
             self.xdotool("click", button)
+
+    # ---------------------------------------------------------------- the popup menu
+    # Wine keeps menus per process, so the open menu is read from inside the program: vtool sets the
+    # hook in menuhook.dll on the thread that shows the menu and asks it for the items. `owner` is the
+    # class of a top-level window of the process whose menu is meant ("*": any process).
+
+    def open_menu_items(self, owner=TRAY_CLASS, wait=5):
+        """The items of the open popup menu, in menu order, or None when no menu is open within `wait`
+        seconds. Each item is a dict: pos, id, text (UTF-8, "&" and tabs as they are; "" for a separator),
+        separator, checked, grayed (grayed or disabled; never set for a separator), highlighted, submenu,
+        and x, y, w, h (the item's rectangle on the screen)."""
+        out = self.vtool("menu", "--owner", owner, "--wait", int(wait * 1000))
+        if out.returncode == 1:
+            return None
+        if out.returncode != 0:
+            raise AssertionError(f"vtool menu failed ({out.returncode}): {out.stderr.strip()}")
+        return [json.loads(line) for line in out.stdout.splitlines() if line.strip()]
+
+    def menu_is_open(self, owner=TRAY_CLASS):
+        return self.vtool("menukey", "--owner", owner).returncode == 0  # no keys: only looks for the menu
+
+    def wait_menu_closed(self, owner=TRAY_CLASS, timeout=5):
+        self.wait_for("the menu to close", lambda: not self.menu_is_open(owner), timeout, step=0.1)
+
+    def close_menu(self, owner=TRAY_CLASS):
+        """Escape, as the user presses it (X key events do not reach a Wine popup menu, so it is posted)."""
+        out = self.vtool("menukey", "--owner", owner, "escape")
+        if out.returncode != 0:
+            raise AssertionError(f"no menu to close: {out.stderr.strip()}")
+        self.wait_menu_closed(owner)
+
+    def pick_menu(self, text, owner=TRAY_CLASS, mouse=False):
+        """Chooses the item with exactly this text in the open menu and waits until the menu has closed.
+        By keys (default): Home, Down to the item, Return, posted to the menu window. With mouse=True:
+        a click in the middle of the item's rectangle. Returns the item that was chosen."""
+        items = self.open_menu_items(owner, wait=0)
+        if items is None:
+            raise AssertionError("no menu is open")
+        found = [i for i in items if not i["separator"] and i["text"] == text]
+        if not found:
+            raise AssertionError(f"no item {text!r} in the menu: {[i['text'] for i in items]}")
+        item = found[0]
+        if mouse:
+            self.click(item["x"] + item["w"] // 2, item["y"] + item["h"] // 2)
+        else:
+            # Home selects the first item; Down steps over separators, not over grayed items.
+            steps = sum(1 for i in items if i["pos"] < item["pos"] and not i["separator"])
+            self.vtool("menukey", "--owner", owner, "home", *["down"] * steps, "return")
+        self.wait_menu_closed(owner)
+        return item
 
     def keys(self, title, *keys):
         """Types keys into the window with this title, then makes sure no key stays pressed."""

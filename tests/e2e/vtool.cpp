@@ -8,14 +8,24 @@
 //   vtool taskbar-created       tells the program's message window that the notification area was made anew
 //   vtool logoff end|cancel     asks the program's message window whether the session may end, then says
 //                               that it ends (or that the ending was cancelled); prints the answer
+//   vtool menu [--owner CLASS] [--wait MS]
+//                               the items of the open popup menu, as JSON lines (see menuhook.cpp); the menu
+//                               must belong to the process of the window of class CLASS ("VarlindoTray" by
+//                               default, "*" for any); waits up to MS ms for it to open; exit 1 when none is open
+//   vtool menukey [--owner CLASS] KEY...
+//                               presses keys in the open popup menu: escape, return, up, down, home, end
+//   vtool traymenu FILE         a stand-in tray program: its icon opens a fixed popup menu the way Varlindo
+//                               opens its own; each time the menu ends, "picked ID" is added to FILE
 #include <windows.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -146,6 +156,214 @@ int Volume(UINT device) {
     return 0;
 }
 
+// ---------------------------------------------------------------- popup menus
+
+struct MenuQuery {
+    std::wstring owner_class = L"VarlindoTray";
+    DWORD wait_ms = 0;
+    std::vector<std::wstring> rest;
+};
+
+MenuQuery ParseMenuQuery(int argc, wchar_t** argv) {
+    MenuQuery q;
+    for (int i = 2; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--owner" && i + 1 < argc) q.owner_class = argv[++i];
+        else if (arg == L"--wait" && i + 1 < argc) q.wait_ms = static_cast<DWORD>(_wtoi(argv[++i]));
+        else q.rest.push_back(arg);
+    }
+    return q;
+}
+
+DWORD ProcessOf(HWND h) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    return pid;
+}
+
+struct MenuSearch {
+    DWORD owner_pid;  // 0: any process
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuWindowProc(HWND h, LPARAM param) {
+    auto* search = reinterpret_cast<MenuSearch*>(param);
+    if (ClassOf(h) != L"#32768" || !IsWindowVisible(h)) return TRUE;
+    if (search->owner_pid && ProcessOf(h) != search->owner_pid) return TRUE;
+    search->found = h;
+    return FALSE;
+}
+
+// The visible popup menu window of the owner's process, waiting up to wait_ms for it.
+HWND FindMenuWindow(const MenuQuery& q) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MenuSearch search{0, nullptr};
+        HWND owner = q.owner_class == L"*" ? nullptr : FindWindowW(q.owner_class.c_str(), nullptr);
+        if (owner || q.owner_class == L"*") {
+            search.owner_pid = owner ? ProcessOf(owner) : 0;
+            EnumWindows(FindMenuWindowProc, reinterpret_cast<LPARAM>(&search));
+            if (search.found) return search.found;
+        }
+        if (GetTickCount() - start >= q.wait_ms) return nullptr;
+        Sleep(50);
+    }
+}
+
+int NoMenu(const MenuQuery& q) {
+    std::fprintf(stderr, "no popup menu is open in the process of a %s window\n",
+                 q.owner_class == L"*" ? "top-level" : Utf8(L"\"" + q.owner_class + L"\"").c_str());
+    return 1;
+}
+
+std::wstring Beside(const wchar_t* file) {
+    wchar_t own[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring path = own;
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + file;
+}
+
+// Reads the open menu from inside its process: the hook in menuhook.dll writes the items to a
+// file when the menu window receives "VtoolReadMenu" (the file's name travels as a global atom).
+int ReadMenu(const MenuQuery& q) {
+    HWND menu_window = FindMenuWindow(q);
+    if (!menu_window) return NoMenu(q);
+    HMODULE dll = LoadLibraryW(Beside(L"menuhook.dll").c_str());
+    auto proc = dll ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "MenuHookProc"))) : nullptr;
+    if (!proc) {
+        std::fprintf(stderr, "menuhook.dll is missing beside vtool.exe\n");
+        return 3;
+    }
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring out = std::wstring(temp) + L"vtool-menu-" + std::to_wstring(GetCurrentProcessId()) + L".json";
+    DeleteFileW(out.c_str());
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(menu_window, nullptr));
+    if (!hook) {
+        std::fprintf(stderr, "SetWindowsHookExW failed: error %lu\n", GetLastError());
+        return 3;
+    }
+    const ATOM name = GlobalAddAtomW(out.c_str());
+    DWORD_PTR ignored = 0;
+    // The hook runs before the menu window's own procedure, so the file is there once this returns.
+    const LRESULT sent = SendMessageTimeoutW(menu_window, RegisterWindowMessageW(L"VtoolReadMenu"), name, 0,
+                                             SMTO_ABORTIFHUNG, 5000, &ignored);
+    UnhookWindowsHookEx(hook);
+    GlobalDeleteAtom(name);
+    FILE* f = _wfopen(out.c_str(), L"rb");
+    if (!f) {
+        std::fprintf(stderr, sent ? "the menu closed before it could be read\n" : "the menu window did not answer\n");
+        return IsWindow(menu_window) ? 4 : 1;
+    }
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) std::fwrite(buf, 1, n, stdout);
+    std::fclose(f);
+    DeleteFileW(out.c_str());
+    return 0;
+}
+
+int PressMenuKeys(const MenuQuery& q) {
+    HWND menu_window = FindMenuWindow(q);
+    if (!menu_window) return NoMenu(q);
+    struct Key {
+        const wchar_t* name;
+        UINT vk;
+    };
+    static const Key keys[] = {{L"escape", VK_ESCAPE}, {L"return", VK_RETURN}, {L"up", VK_UP},
+                               {L"down", VK_DOWN},     {L"home", VK_HOME},     {L"end", VK_END}};
+    for (const std::wstring& name : q.rest) {
+        UINT vk = 0;
+        for (const Key& k : keys)
+            if (name == k.name) vk = k.vk;
+        if (!vk) {
+            std::fprintf(stderr, "unknown key %s\n", Utf8(name).c_str());
+            return 2;
+        }
+        PostMessageW(menu_window, WM_KEYDOWN, vk, 1);
+        PostMessageW(menu_window, WM_KEYUP, vk, 0xC0000001);
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- a stand-in tray program
+
+constexpr UINT kTrayCallback = WM_APP + 2;
+const wchar_t* stand_in_record = nullptr;
+
+// Shows the menu exactly as Varlindo's tray window does, and records what TrackPopupMenuEx returned.
+void ShowStandInMenu(HWND owner) {
+    struct Item {
+        UINT id;
+        const wchar_t* text;  // nullptr: a separator
+        UINT flags;
+    };
+    static const Item items[] = {
+        {1, L"Homepage ...", 0},
+        {2, nullptr, 0},
+        {3, L"Settings ...", 0},
+        {4, L"Hotkeys", 0},
+        {5, nullptr, 0},
+        {6, L" 1: Out: default  (Play + Rec)", MF_CHECKED},
+        {7, L" 2: Out: Realtek HD Audio", 0},
+        {8, L" 3: Out: USB Headset", MF_GRAYED},
+        {9, L" 4: Kopfh\u00f6rer \u2013 \u00dcbersicht", 0},
+        {10, nullptr, 0},
+        {11, L"Exit", 0},
+    };
+    HMENU menu = CreatePopupMenu();
+    for (const Item& item : items) {
+        if (!item.text) AppendMenuW(menu, MF_SEPARATOR, item.id, nullptr);
+        else AppendMenuW(menu, MF_STRING | item.flags, item.id, item.text);
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(owner);
+    const int picked = static_cast<int>(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    if (FILE* f = _wfopen(stand_in_record, L"ab")) {
+        std::fprintf(f, "picked %d\n", picked);
+        std::fclose(f);
+    }
+}
+
+LRESULT CALLBACK StandInProc(HWND h, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == kTrayCallback && (LOWORD(lparam) == WM_LBUTTONUP || LOWORD(lparam) == WM_RBUTTONUP)) {
+        ShowStandInMenu(h);
+        return 0;
+    }
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(h, message, wparam, lparam);
+}
+
+int StandInTray(const wchar_t* record) {
+    stand_in_record = record;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = StandInProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VtoolTray";
+    RegisterClassExW(&wc);
+    HWND h = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"vtool tray", WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = h;
+    data.uID = 1;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayCallback;
+    data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    lstrcpyW(data.szTip, L"vtool tray");
+    if (!h || !Shell_NotifyIconW(NIM_ADD, &data)) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -193,6 +411,9 @@ int wmain(int argc, wchar_t** argv) {
         HWND h = FindTopLevel(argv[2]);
         return h && PostMessageW(h, WM_CLOSE, 0, 0) ? 0 : 1;
     }
+    if (command == L"menu") return ReadMenu(ParseMenuQuery(argc, argv));
+    if (command == L"menukey") return PressMenuKeys(ParseMenuQuery(argc, argv));
+    if (command == L"traymenu" && argc >= 3) return StandInTray(argv[2]);
     if (command == L"box" && argc >= 3) {
         HWND h = FindTopLevel(argv[2], L"#32770");
         if (!h) return 1;
