@@ -115,7 +115,16 @@ void ControlBinding::Sync(Win32FormWindow& window) {
 
     if ((IsWindowEnabled(hwnd_) != FALSE) != control_.Enabled()) EnableWindow(hwnd_, control_.Enabled());
     const bool shown = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown != control_.Shown()) ShowWindow(hwnd_, control_.Shown() ? SW_SHOWNA : SW_HIDE);
+    if (shown != control_.Shown()) {
+        ShowWindow(hwnd_, control_.Shown() ? SW_SHOWNA : SW_HIDE);
+        // Shown under a mouse that does not move (a picture that takes another's place):
+        // it sees no mouse move, but must still hear when the mouse leaves.
+        POINT mouse{};
+        if (control_.Shown() && control_.MouseLeave && GetCursorPos(&mouse) && WindowFromPoint(mouse) == hwnd_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+            TrackMouseEvent(&track);
+        }
+    }
 
     if (shown_tip_ != control_.ToolTipText()) {
         window.SetToolTip(hwnd_, control_.ToolTipText());

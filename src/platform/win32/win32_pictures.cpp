@@ -3,6 +3,7 @@
 #include "platform/win32/win32_pictures.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/win32/win32_resources.h"
 
@@ -22,6 +23,41 @@ struct GroupIconEntry {
     WORD id;
 };
 #pragma pack(pop)
+
+// A greyed copy of an icon: its colours turned to light greys, its shape kept (the
+// embossed look of DrawState's DSS_DISABLED melts a colour picture's details into one
+// blot). Nothing when the icon's bits cannot be read.
+HICON GreyedCopy(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return nullptr;
+    unique_handle<HBITMAP, DeleteGdiObject> colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!colour || !GetObjectW(colour.get(), sizeof bm, &bm)) return nullptr;
+    const int w = bm.bmWidth, h = bm.bmHeight;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(static_cast<size_t>(w) * h), holes(pixels.size());
+    HDC screen = GetDC(nullptr);
+    const bool read = GetDIBits(screen, colour.get(), 0, h, pixels.data(), &format, DIB_RGB_COLORS) == h &&
+                      GetDIBits(screen, mask.get(), 0, h, holes.data(), &format, DIB_RGB_COLORS) == h;
+    ReleaseDC(nullptr, screen);
+    if (!read) return nullptr;
+    const bool has_alpha = std::any_of(pixels.begin(), pixels.end(), [](DWORD p) { return (p >> 24) != 0; });
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const DWORD p = pixels[i];
+        // Without an alpha channel, the mask tells the transparent pixels (white in it).
+        const DWORD alpha = has_alpha ? p >> 24 : ((holes[i] & 0xFFFFFF) ? 0 : 255);
+        const DWORD grey = (((p >> 16) & 0xFF) * 30 + ((p >> 8) & 0xFF) * 59 + (p & 0xFF) * 11) / 100;
+        const DWORD light = grey + (255 - grey) * 2 / 5;
+        pixels[i] = ((alpha * 3 / 4) << 24) | (light << 16) | (light << 8) | light;
+    }
+    void* bits = nullptr;
+    unique_handle<HBITMAP, DeleteGdiObject> greyed(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!greyed || !bits) return nullptr;
+    std::copy(pixels.begin(), pixels.end(), static_cast<DWORD*>(bits));
+    ICONINFO made{TRUE, 0, 0, mask.get(), greyed.get()};
+    return CreateIconIndirect(&made);
+}
 
 }  // namespace
 
@@ -59,7 +95,7 @@ std::vector<int> PictureCache::SizesOf(int resource) {
     return sizes;
 }
 
-PictureCache::Icon PictureCache::Get(ui::Image image, int fit) {
+PictureCache::Icon PictureCache::Get(ui::Image image, int fit, bool greyed) {
     const int resource = PictureResource(image);
     if (!resource) return {};
     const std::vector<int> sizes = SizesOf(resource);
@@ -67,19 +103,25 @@ PictureCache::Icon PictureCache::Get(ui::Image image, int fit) {
     int size = sizes.front();
     for (int s : sizes)
         if (s <= fit) size = s;
-    auto& icon = icons_[{resource, size}];
-    if (!icon)
+    auto& icon = icons_[{resource, size, greyed}];
+    if (!icon && greyed) {
+        if (HICON plain = Get(image, fit).icon) icon.reset(GreyedCopy(plain));
+    } else if (!icon) {
         icon.reset(static_cast<HICON>(
             LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    }
     return icon ? Icon{icon.get(), size} : Icon{};
 }
 
 void PictureCache::Draw(HDC dc, const RECT& r, ui::Image image, bool disabled) {
-    const Icon icon = Get(image, std::min(r.right - r.left, r.bottom - r.top));
+    const int fit = std::min(r.right - r.left, r.bottom - r.top);
+    Icon icon = Get(image, fit, disabled);
+    const bool embossed = disabled && !icon.icon;  // no greyed copy: the classic look
+    if (embossed) icon = Get(image, fit);
     if (!icon.icon) return;
     const int x = r.left + (r.right - r.left - icon.size) / 2;
     const int y = r.top + (r.bottom - r.top - icon.size) / 2;
-    if (disabled)
+    if (embossed)
         DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.icon), 0, x, y, icon.size, icon.size,
                    DST_ICON | DSS_DISABLED);
     else

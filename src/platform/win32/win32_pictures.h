@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include <map>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32/win32_handle.h"
@@ -23,8 +23,9 @@ public:
         int size = 0;  // pixels, square
     };
     // The picture at the largest size its icon holds that fits in `fit` pixels (the
-    // smallest size when none fits); nothing for Image::None or a missing resource.
-    Icon Get(ui::Image image, int fit);
+    // smallest size when none fits), greyed when asked; nothing for Image::None or a
+    // missing resource.
+    Icon Get(ui::Image image, int fit, bool greyed = false);
     // Draws the picture centred in `r`, greyed when `disabled`.
     void Draw(HDC dc, const RECT& r, ui::Image image, bool disabled);
 
@@ -33,7 +34,8 @@ private:
 
     HINSTANCE instance_;
     std::map<int, std::vector<int>> sizes_;
-    std::map<std::pair<int, int>, unique_icon> icons_;
+    // By resource, size and greyed.
+    std::map<std::tuple<int, int, bool>, unique_icon> icons_;
 };
 
 // The icon resource of a picture, 0 for none.
