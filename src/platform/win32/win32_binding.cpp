@@ -67,6 +67,9 @@ LRESULT ControlBinding::Input(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
                 const ui::MouseArgs args =
                     window_->MouseArgsOf(MouseButtonOf(message), wparam, POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
                 if (!RaiseUserEvent(hwnd, [&control, args] { control.RaiseMouseDown(args); })) return 0;
+                // The handler began to move the window: the press belongs to the move, as a
+                // press on the title bar would, and the control does not see it (no click).
+                if (window_->Dragging()) return 0;
             }
             break;
         case WM_MOUSEMOVE:

@@ -75,6 +75,7 @@ public:
     // From a mouse-down event: the window follows the mouse until the button that is down
     // now is released. Works for every button and needs no window manager.
     void BeginDrag();
+    bool Dragging() const { return drag_.active; }
     // Rounds the window's corners with ellipses of this size; kept when the size changes.
     void ShapeCorners(int corner_pixels);
 
