@@ -365,6 +365,12 @@ class Session:
         self.wait_menu_closed(owner)
         return item
 
+    def menu_shot(self, name, items):
+        """A screenshot of the open menu whose items these are (with the menu's 3-pixel frame)."""
+        first, last = items[0], items[-1]
+        return self.screenshot(name, (first["x"] - 3, first["y"] - 3, first["w"] + 6,
+                                      last["y"] + last["h"] - first["y"] + 6))
+
     def keys(self, title, *keys):
         """Types keys into the window with this title, then makes sure no key stays pressed."""
         wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
