@@ -110,16 +110,15 @@ void Win32FormHost::Close(ui::Form& form) {
     windows_.erase(it);
 }
 
-// Like a form's hWnd, these load the form when it is not loaded yet.
+// These act on the window of a loaded form only: a form the program has closed (and may be
+// about to destroy) must not come back with a new window.
 void Win32FormHost::SetTopMost(ui::Form& form, bool topmost) {
-    Load(form);
     if (HWND hwnd = WindowOf(form))
         SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Win32FormHost::ShapeWindowCorners(ui::Form& form, int corner_pixels) {
-    Load(form);
     if (auto window = Find(form)) window->ShapeCorners(corner_pixels);
 }
 
