@@ -201,15 +201,17 @@ TEST(FormHostContract, APinnedWindowStaysOnTopWhileHiddenUntilLetGo) {
     FormHostPort& forms = Ports().forms;
     ui::Form form("Pinned", "Varlindo contract pinned", 3000, 2000);
     forms.Load(form);
-    forms.Show(form);
     EXPECT_FALSE(IsTopMost(form));
-    forms.SetTopMost(form, true);
+    forms.SetTopMost(form, true);  // pinned while it loads, before it is ever shown
+    forms.Show(form);
     EXPECT_TRUE(IsTopMost(form));
     form.Hide();  // sent to the tray and brought back: still pinned
     forms.Show(form);
     EXPECT_TRUE(IsTopMost(form));
     forms.SetTopMost(form, false);
     EXPECT_FALSE(IsTopMost(form));
+    forms.SetTopMost(form, true);
+    EXPECT_TRUE(IsTopMost(form));
     form.Hide();
     forms.Close(form);
 }
