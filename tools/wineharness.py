@@ -250,6 +250,16 @@ class Session:
             return d if d and d["window"]["visible"] else None
         return self.wait_for(f"window {title!r}", shown, timeout)
 
+    def stays_above_others(self, title=WINDOW_TITLE):
+        """Whether the window stays above another window that the user brings to the front (a
+        window kept on top does). Under Wine another process cannot read WS_EX_TOPMOST, so this
+        asks the z-order: a probe window comes to the front and the windows are listed top down."""
+        out = self.vtool("zorder")
+        titles = [json.loads(line) for line in out.stdout.splitlines() if line.strip()]
+        if title not in titles or "vtool probe" not in titles:
+            raise AssertionError(f"z-order without {title!r} or the probe: {titles}")
+        return titles.index(title) < titles.index("vtool probe")
+
     def box_text(self, title):
         out = self.vtool("box", title)
         return out.stdout.replace("\r", "") if out.returncode == 0 else None

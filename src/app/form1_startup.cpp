@@ -80,8 +80,9 @@ void Form1::Form_Load() {
     StartupBtn.SetCaption(StartupBtn.Caption() + "\r\r");
 
     InitSoundMapperValues();
-    // On a first start "Playback" has only just been created: show the card it names.
-    if (CurrentDeviceName.empty()) LoadCurrentDefaultObject();
+    // On a first start "Playback" has only just been created: show the card it names, on
+    // both pages.
+    if (CurrentDeviceName.empty()) LoadDevices();
 
     // The start-up card is the one the settings page shows.
     if (SetDefaultOnStartupCheck.Value() == 1) {

@@ -148,6 +148,8 @@ struct UiPort {
     virtual void Beep(unsigned type) = 0;
     // Runs the events that are waiting (a button press in the window, a timer tick ...).
     virtual void DoEvents() = 0;
+    // The longest time between the two clicks of a double click, in milliseconds.
+    virtual int DoubleClickTime() = 0;
     // Ends the program at once; nothing after the call runs.
     virtual void EndProgram() = 0;
 };

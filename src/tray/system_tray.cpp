@@ -8,10 +8,12 @@ namespace varlindo {
 SystemTray::SystemTray(App& app)
     : ui::Form("SystemTray", "SystemTray", 0, 0),
       RetryTimer(*this, "RetryTimer", 2000, false),
+      ClickTimer(*this, "ClickTimer", app.GetPlatform().ui.DoubleClickTime(), false),
       DynamicTrayPopupMenu(app.GetPlatform().menu),
       app_(app),
       platform_(app.GetPlatform()) {
     RetryTimer.Tick = [this] { RetryTimer_Timer(); };
+    ClickTimer.Tick = [this] { ClickTimer_Timer(); };
     Unload = [this](bool& cancel) { Form_Unload(cancel); };
 }
 
@@ -83,13 +85,35 @@ void SystemTray::OnMouseNotification(int notification) {
     const bool left_up = notification == LeftUp;
     const bool double_click = notification == LeftDouble;
 
-    if ((left_up || right_up) && c_OpenMenueOnRightClick_) {
-        menu_open_ = true;
-        const std::string picked = DynamicTrayPopupMenu.Popup(M_PopupMenuString_);
-        menu_open_ = false;
-        if (!picked.empty() && on_menu_) on_menu_(picked);
+    if (c_OpenMenueOnRightClick_) {
+        if (right_up) {
+            ClickTimer.SetEnabled(false);
+            OpenMenu();
+        } else if (left_up && after_double_click_) {
+            after_double_click_ = false;
+        } else if (left_up) {
+            // The left button may be half of a double click, which brings the window back
+            // instead: the menu waits for the double-click time.
+            ClickTimer.SetEnabled(true);
+        }
+    }
+    if (double_click) {
+        ClickTimer.SetEnabled(false);
+        after_double_click_ = true;
     }
     if ((left_up && !c_OpenMenueOnRightClick_) || double_click) ShowFormAction();
+}
+
+void SystemTray::ClickTimer_Timer() {
+    ClickTimer.SetEnabled(false);
+    if (!menu_open_) OpenMenu();
+}
+
+void SystemTray::OpenMenu() {
+    menu_open_ = true;
+    const std::string picked = DynamicTrayPopupMenu.Popup(M_PopupMenuString_);
+    menu_open_ = false;
+    if (!picked.empty() && on_menu_) on_menu_(picked);
 }
 
 void SystemTray::ShowFormAction() {

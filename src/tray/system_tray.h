@@ -35,6 +35,8 @@ public:
 
     // Tries a refused icon again.
     ui::Timer RetryTimer;
+    // A left click opens the menu once it is clear that no double click follows.
+    ui::Timer ClickTimer;
 
     // `RefIcon_Form` lends its window icon; `c_ShowFormOnClick` is the form whose tray menu
     // this is, and `on_menu` receives the picked entry of the tray menu.
@@ -63,6 +65,8 @@ public:
 private:
     void Form_Unload(bool& cancel);
     void RetryTimer_Timer();
+    void ClickTimer_Timer();
+    void OpenMenu();
     void ShowIcon();
     void ShowFormAction();
 
@@ -77,6 +81,8 @@ private:
     bool shown_ = false;
     int retries_left_ = 0;
     bool menu_open_ = false;
+    // The button-up that ends a double click opens no menu.
+    bool after_double_click_ = false;
 };
 
 }  // namespace varlindo

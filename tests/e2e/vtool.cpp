@@ -364,6 +364,39 @@ int StandInTray(const wchar_t* record) {
     return 0;
 }
 
+BOOL CALLBACK PrintVisibleTitle(HWND h, LPARAM) {
+    const std::wstring title = Text(h);
+    if (IsWindowVisible(h) && !title.empty()) std::printf("%s\n", Json(title).c_str());
+    return TRUE;
+}
+
+// Shows a window of its own and brings it to the front as a user's click on it would, then
+// prints the titles of the visible top-level windows from the top of the z-order down. A
+// window kept on top stays above the probe; any other goes below it. (Under Wine another
+// process does not see WS_EX_TOPMOST in a window's style, but the z-order tells.)
+int ZOrderProbe() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VtoolProbe";
+    RegisterClassExW(&wc);
+    HWND h = CreateWindowExW(0, wc.lpszClassName, L"vtool probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 150,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    if (!h) return 1;
+    SetForegroundWindow(h);
+    SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const DWORD until = GetTickCount() + 300;
+    MSG msg;
+    while (GetTickCount() < until) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    EnumWindows(PrintVisibleTitle, 0);
+    DestroyWindow(h);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -371,6 +404,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // "\r\n" in a text stays as it is
     const std::wstring command = argv[1];
     if (command == L"devices") return Devices();
+    if (command == L"zorder") return ZOrderProbe();
     if (command == L"volume" && argc >= 3) return Volume(static_cast<UINT>(_wtoi(argv[2])));
     if (command == L"dump" && argc >= 3) {
         HWND h = FindTopLevel(argv[2]);

@@ -81,6 +81,10 @@ TEST_F(TrayTest, ClicksOpenTheMenuAndADoubleClickBringsTheWindowBack) {
 
     Sim().tray.pick = [](const std::vector<MenuItem>&) { return 3; };
     app.TrayMouse(SystemTray::LeftUp);
+    EXPECT_EQ(Sim().tray.menus_shown, 0);  // a double click may follow
+    EXPECT_EQ(Tray().ClickTimer.Interval(), 500);
+    UserDoes(app, [this] { Tray().ClickTimer.RaiseTick(); });
+    EXPECT_FALSE(Tray().ClickTimer.Enabled());
     app.TrayMouse(SystemTray::RightUp);
     EXPECT_EQ(picked, (std::vector<std::string>{"Exit", "Exit"}));
     Sim().tray.pick = nullptr;
@@ -90,8 +94,13 @@ TEST_F(TrayTest, ClicksOpenTheMenuAndADoubleClickBringsTheWindowBack) {
     EXPECT_EQ(Sim().tray.menus_shown, 3);
     EXPECT_FALSE(form.Visible());
 
+    // A double click opens no menu: the button-up before it waits, the one after it is
+    // no click of its own.
     form.SetWindowState(ui::WindowState::Minimized);
+    app.TrayMouse(SystemTray::LeftUp);
     app.TrayMouse(SystemTray::LeftDouble);
+    app.TrayMouse(SystemTray::LeftUp);
+    EXPECT_EQ(Sim().tray.menus_shown, 3);
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(form.GetWindowState(), ui::WindowState::Normal);
     EXPECT_FALSE(app.HasTray());  // unloaded

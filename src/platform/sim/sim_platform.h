@@ -207,6 +207,7 @@ public:
     void DoEvents() override {
         if (on_do_events) on_do_events();
     }
+    int DoubleClickTime() override { return double_click_ms; }
     void EndProgram() override;
 
     std::vector<Box> boxes;
@@ -214,6 +215,7 @@ public:
     int ended = 0;
     // Answers message boxes; by default the first button (OK, Yes).
     std::function<int(const Box&)> answer;
+    int double_click_ms = 500;
     std::function<void()> on_do_events;
 };
 

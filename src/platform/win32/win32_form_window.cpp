@@ -96,6 +96,11 @@ void Win32FormWindow::Retire() {
         form_->AttachView(nullptr);
         form_ = nullptr;
     }
+    if (tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+        tools_.clear();
+    }
     if (hwnd_) {
         host_.WindowLeaving(*this);
         HWND hwnd = hwnd_;
@@ -151,9 +156,11 @@ void Win32FormWindow::SetToolTip(HWND child, const std::string& text) {
         if (text.empty()) return;
         INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
         InitCommonControlsEx(&classes);
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                   instance_, nullptr);
+        // Owned by no window: under Wine a window with an owned popup can no longer be kept
+        // on top. The form's window destroys it when it goes (Retire).
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
         if (!tooltip_) return;
         SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(5000));  // long tips wrap
     }

@@ -92,6 +92,7 @@ public:
     int ShowMessageBox(const std::string& text, const std::string& title, int style) override;
     void Beep(unsigned type) override;
     void DoEvents() override;
+    int DoubleClickTime() override { return static_cast<int>(GetDoubleClickTime()); }
     void EndProgram() override;
 
 private:
