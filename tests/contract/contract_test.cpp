@@ -200,6 +200,8 @@ TEST(FormHostContract, AModalFormHoldsTheOtherWindowsUntilItIsHidden) {
 TEST(FormHostContract, APinnedWindowStaysOnTopWhileHiddenUntilLetGo) {
     FormHostPort& forms = Ports().forms;
     ui::Form form("Pinned", "Varlindo contract pinned", 3000, 2000);
+    ui::Label label(form, "Label1", "With a tooltip", 120, 120, 2000, 255);
+    label.SetToolTipText("A tooltip of the pinned window");  // a popup of its own
     forms.Load(form);
     EXPECT_FALSE(IsTopMost(form));
     forms.SetTopMost(form, true);  // pinned while it loads, before it is ever shown

@@ -116,7 +116,8 @@ private:
     bool syncing_ = false;
     std::vector<std::pair<COLORREF, unique_brush>> brushes_;
     PictureCache pictures_;
-    // Owned by the window, so it goes with it.
+    // The tooltips of the controls: a popup owned by no window (see SetToolTip), destroyed
+    // by Retire.
     HWND tooltip_ = nullptr;
     std::set<HWND> tools_;
     struct Drag {
