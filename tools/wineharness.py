@@ -317,6 +317,18 @@ class Session:
         x, y, w, h = self.wait_for("the tray icon", self.tray_window)
         return x + 12, y + h - 14
 
+    def tray_tooltip(self, timeout=10):
+        """The tooltip the notification area shows while the mouse rests on the icon."""
+        x, y = self.tray_icon_point()
+        self.move_mouse(x + 40, y)  # away, so that resting on the icon shows the tooltip anew
+        self.move_mouse(x, y)
+
+        def shown():
+            out = self.vtool("tooltips")
+            texts = [json.loads(line) for line in out.stdout.splitlines() if line.strip()]
+            return [t for t in texts if t]
+        return self.wait_for("the tray tooltip", shown, timeout, step=0.3)[0]
+
     def click_tray(self, double=False, button=1):
         x, y = self.tray_icon_point()
         self.move_mouse(x, y)

@@ -8,7 +8,6 @@ StandInMenu proves these helpers on vtool's stand-in tray program, which opens a
 way Varlindo opens its own; TrayMenu holds the checks of Varlindo's own menu.
 """
 
-import re
 import unittest
 
 from e2e import DEFAULT, HEADSET, REALTEK, main, wh
@@ -100,16 +99,28 @@ class StandInMenu(unittest.TestCase):
             self.s.close_menu(STAND_IN)
 
 
+# Varlindo's menu on a first start, as (text, checked); None for a separator.
+MENU = [
+    ("Homepage ...", False), None, ("Shortcut wizzard ...", False), None, ("Settings ...", False),
+    ("Hotkeys", False), None, ("Windows audio settings ...", False), ("Audio mixer ...", False),
+    ("Reload list of Soundcards", False), None, ("Set volume ...", False), None,
+    (f"1: {DEFAULT}    (Play + Rec)", True), (f"2: {REALTEK}", False), (f"3: {HEADSET}", False), None,
+    ("Exit", False),
+]
+
+
 class TrayMenu(unittest.TestCase):
     """Varlindo's own tray menu."""
 
     def setUp(self):
         self.s = wh.Session("tray-menu")
-        self.proc = self.s.start()
-        self.s.tray_icon_point()
 
     def tearDown(self):
         self.s.close()
+
+    def start(self):
+        self.proc = self.s.start()
+        self.s.tray_icon_point()
 
     def open_menu(self):
         # After a switch the program takes its icon away and adds it again, so a click may fall
@@ -117,33 +128,47 @@ class TrayMenu(unittest.TestCase):
         return self.s.wait_for("the menu", lambda: self.s.click_tray() or self.s.open_menu_items(wait=2))
 
     @staticmethod
-    def cards(items):
-        """The card entries ("N: name ..."), as (text, checked)."""
-        return [(i["text"], i["checked"]) for i in items if re.match(r"\d+: ", i["text"])]
+    def seen(items):
+        return [None if i["separator"] else (i["text"], i["checked"]) for i in items]
 
-    def test_the_menu_lists_the_cards_and_marks_the_current_one(self):
+    def test_the_menu_lists_commands_and_cards_and_marks_the_current_one(self):
+        self.start()
         items = self.open_menu()
-        self.s.menu_shot("tray-menu", items)
-        cards = self.cards(items)
-        self.assertEqual([text.split("  ")[0] for text, _ in cards], ["1: Out: default", f"2: {REALTEK}",
-                                                                      f"3: {HEADSET}"])
-        self.assertRegex(cards[0][0], r"\(Play \+ Rec\)$")
-        self.assertEqual([checked for _, checked in cards], [True, False, False])
-        self.assertEqual(items[-1]["text"], "Exit")
+        shot = self.s.menu_shot("tray-menu", items)
+        self.assertGreaterEqual(self.s.colours(shot), 3)
+        self.assertEqual(self.seen(items), MENU)
+        self.assertFalse(any(i["grayed"] for i in items if not i["separator"]))
         self.s.close_menu()
         self.assertIsNone(self.proc.poll())
         self.assertEqual(self.s.mapper("Playback"), DEFAULT)
 
-    def test_a_card_picked_in_the_menu_becomes_the_default(self):
+    def test_a_card_picked_in_the_menu_becomes_the_default_and_the_tooltip_names_it(self):
+        self.start()
+        self.assertEqual(self.s.tray_tooltip(), DEFAULT)
         self.open_menu()
-        self.s.pick_menu(f"3: {HEADSET}")
-        self.s.wait_for("the switch", lambda: self.s.mapper("Playback") == HEADSET)
-        self.assertEqual(self.s.mapper("Record"), HEADSET)
+        self.s.pick_menu(f"2: {REALTEK}")
+        self.s.wait_for("the switch", lambda: self.s.mapper("Playback") == REALTEK)
+        self.assertEqual(self.s.mapper("Record"), REALTEK)
+        self.s.wait_for("the new tooltip", lambda: self.s.tray_tooltip() == REALTEK, timeout=20)
         # The menu is made anew: the mark moved to the picked card.
-        cards = self.cards(self.open_menu())
-        self.assertEqual([checked for _, checked in cards], [False, False, True])
-        self.assertRegex(cards[2][0], r"\(Play \+ Rec\)$")
+        cards = [entry for entry in self.seen(self.open_menu()) if entry and entry[0][0].isdigit()]
+        self.assertEqual(cards, [(f"1: {DEFAULT}", False), (f"2: {REALTEK}    (Play + Rec)", True),
+                                 (f"3: {HEADSET}", False)])
         self.s.close_menu()
+
+    def test_exit_in_the_menu_ends_the_program_with_the_shutdown_card(self):
+        settings = wh.SETTINGS_KEY + r"\Settings"
+        self.s.reg_add(settings, "SetDefaultOnShutdownCheck", "REG_SZ", "1")
+        self.s.reg_add(settings, "ShutdownDevice", "REG_SZ", HEADSET)
+        self.start()
+        self.open_menu()
+        self.s.pick_menu("Exit")
+        box = self.s.wait_for("the exit question", lambda: self.s.dump("Exit program?"))
+        self.assertEqual(self.s.box_text("Exit program?").strip(), "Shutdown Varlindo?")
+        self.s.click_control(self.s.control(box, "Button", "&Yes"))
+        self.s.wait_for("the program to end", lambda: self.proc.poll() is not None)
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+        self.assertIsNone(self.s.tray_window())  # the icon went with it
 
 
 if __name__ == "__main__":

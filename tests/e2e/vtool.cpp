@@ -370,6 +370,12 @@ BOOL CALLBACK PrintVisibleTitle(HWND h, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK PrintShownTooltip(HWND h, LPARAM) {
+    if (IsWindowVisible(h) && _wcsicmp(ClassOf(h).c_str(), L"tooltips_class32") == 0)
+        std::printf("%s\n", Json(Text(h)).c_str());
+    return TRUE;
+}
+
 // Shows a window of its own and brings it to the front as a user's click on it would, then
 // prints the titles of the visible top-level windows from the top of the z-order down. A
 // window kept on top stays above the probe; any other goes below it. (Under Wine another
@@ -405,6 +411,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argv[1];
     if (command == L"devices") return Devices();
     if (command == L"zorder") return ZOrderProbe();
+    if (command == L"tooltips") return EnumWindows(PrintShownTooltip, 0) ? 0 : 1;
     if (command == L"volume" && argc >= 3) return Volume(static_cast<UINT>(_wtoi(argv[2])));
     if (command == L"dump" && argc >= 3) {
         HWND h = FindTopLevel(argv[2]);
