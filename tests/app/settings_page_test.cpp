@@ -248,6 +248,12 @@ TEST_F(SettingsPage, EscAndDoubleClicksHideTheWindowAndTheSurfaceDragsIt) {
         UserDoes(*app_, hide);
         EXPECT_FALSE(form.Visible());
     }
+    // The drop hint darkens under the mouse and fades over the rest of the device page.
+    UserDoes(*app_, [&form] { form.Label2.RaiseMouseMove({}); });
+    EXPECT_EQ(form.Label2.ForeColor(), 0x808080u);
+    UserDoes(*app_, [&form] { form.DeviceFrame.RaiseMouseMove({}); });
+    EXPECT_EQ(form.Label2.ForeColor(), 0xE0E0E0u);
+
     Sim().forms.log.clear();
     ui::MouseArgs right{2, 0, 100, 100};
     for (ui::Control* c : std::vector<ui::Control*>{&form.CardLabel, &form.Label2, &form.DragDropField, &form.DeviceIcon})

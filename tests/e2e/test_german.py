@@ -17,6 +17,30 @@ class GermanBuild(unittest.TestCase):
             self.assertIsNone(s.control(dump, text="For playback"))
             s.window_shot("main-window-german", dump)
 
+            # The settings page.
+            s.click_control(s.control(dump, text="Einstellungen"))
+            page = s.wait_for("the settings page", lambda: (lambda d: d if [
+                c for c in d["controls"] if c["visible"] and c["text"] == "Soundkarte:"] else None)(s.dump()))
+            shown = [c["text"] for c in page["controls"] if c["visible"]]
+            for caption in ("Soundkarte:", "Anzeigename:", "Lautstärke zurücksetzen:", "Soundkarte zum Standard machen",
+                            "Hotkeys aktivieren", "Hotkeys einstellen..", "Mit Windows starten"):
+                self.assertIn(caption, shown)
+            self.assertEqual(shown.count("bei Programmstart"), 2)
+            self.assertEqual(shown.count("bei Programmende"), 2)
+            s.window_shot("settings-page-german", page)
+
+            # The tray menu.
+            s.click_control(s.control(page, text="System Tray >>"))
+            s.wait_for("the window to hide", lambda: not s.dump()["window"]["visible"])
+            items = s.wait_for("the menu", lambda: s.click_tray() or s.open_menu_items(wait=2))
+            texts = [i["text"] for i in items if not i["separator"]]
+            self.assertEqual(texts, ["Homepage ...", "Verknüpfungs Assistent ...", "Einstellungen ...", "Hotkeys",
+                                     "Windows Audio Einstellungen ...", "Audio Mixer ...", "Soundkarten neu einlesen",
+                                     "Lautstärke einstellen ...", "1: Out: default    (Wiedergabe + Aufnahme)",
+                                     "2: Out: Realtek HD Audio", "3: Out: USB Headset", "Beenden"])
+            s.pick_menu("Einstellungen ...")
+            dump = s.wait_window()
+
             s.click_control(s.control(dump, text="Beenden"))
             box = s.wait_for("the question", lambda: s.dump("Programm beenden?"))
             self.assertEqual(s.box_text("Programm beenden?").strip(), "Varlindo beenden?")

@@ -194,6 +194,14 @@ TEST_F(TrayMenu, CommandsInBothLanguages) {
         EXPECT_TRUE(form.Visible());
         EXPECT_EQ(form.GetWindowState(), ui::WindowState::Normal);
     }
+    // The commands whose windows come with those windows switch nothing meanwhile, in
+    // either language (and never fall through to the card search).
+    desktop.writes.clear();
+    for (const char* later : {"Shortcut wizzard ...", "Verknüpfungs Assistent ...", "Set volume ...",
+                              "Lautstärke einstellen ...", "Audio mixer ...", "Audio Mixer ..."})
+        UserDoes(*app_, [&form, later] { form.OnTrayMenu(later); });
+    EXPECT_TRUE(desktop.writes.empty());
+
     // Any other command hides the shown window first.
     UserDoes(*app_, [&form] { form.OnTrayMenu("Current: USB Headset"); });
     EXPECT_FALSE(form.Visible());
