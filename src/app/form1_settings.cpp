@@ -9,9 +9,7 @@
 #include "base/text.h"
 #include "tray/window_handling.h"
 
-#ifndef VARLINDO_HOMEPAGE_URL
-#define VARLINDO_HOMEPAGE_URL "https://www.varlindo.example/"
-#endif
+// VARLINDO_HOMEPAGE_URL: the home page, a build setting (CMakeLists.txt).
 
 namespace varlindo {
 
