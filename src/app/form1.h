@@ -175,6 +175,8 @@ public:
     void AddTrayIcon(const std::string& tooltip);
     // Takes the icon away and puts it back with the current card as tooltip.
     void RenewTrayIcon();
+    // The icon's tooltip names the current card.
+    void UpdateTrayTip();
 
     // ---- volume of one card ----
     void SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume);

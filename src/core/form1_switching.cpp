@@ -115,6 +115,7 @@ void Form1::DeviceList_DblClick() {
     CurrentDevice.Load(DeviceList.List(DeviceList.ListIndex()));
     SetDevice(CurrentDevice.GetDeviceName());
     CreatePopupMenu();
+    UpdateTrayTip();
     app_.NotifyDeviceChanged(StartStamp);
 }
 
@@ -128,6 +129,7 @@ void Form1::FollowPlayback(const std::string& playback) {
     LoadDevices();
     MarkCurrentDevice(playback);
     CreatePopupMenu();
+    UpdateTrayTip();
 }
 
 void Form1::RefreshTimer_Timer() {

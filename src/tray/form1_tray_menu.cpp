@@ -107,6 +107,12 @@ void Form1::RenewTrayIcon() {
     AddTrayIcon(CurrentDeviceName);
 }
 
+void Form1::UpdateTrayTip() {
+    // The icon names the current card whichever way the card was switched.
+    if (!ShutdownWorkDone && app_.HasTray() && app_.Tray().IconWanted())
+        app_.Tray().ChangeToolTipText(CurrentDeviceName);
+}
+
 void Form1::ShowNormal() {
     SetWindowState(ui::WindowState::Normal);
     app_.Show(*this);

@@ -111,6 +111,11 @@ class Resident(unittest.TestCase):
         self.s.tray_icon_point()
         time.sleep(1.1)  # another second: another instance stamp
         self.assertEqual(self.s.start_line("D=3").wait(20), 0)
+        # The resident's icon and menu follow the switch it was told of.
+        self.s.wait_for("the tooltip", lambda: self.s.tray_tooltip() == HEADSET, timeout=20)
+        items = self.s.wait_for("the menu", lambda: self.s.click_tray() or self.s.open_menu_items(wait=2))
+        self.assertEqual([i["text"] for i in items if i["checked"]], [f"3: {HEADSET}    (Play + Rec)"])
+        self.s.close_menu()
         dump = self.s.show_main_window()
         self.assertEqual(self.s.visible_list(dump)["selected"], 2)
         self.assertIsNotNone(self.s.control(dump, "Static", HEADSET))

@@ -126,14 +126,17 @@ TEST_F(TrayMenu, TheMenuFollowsSwitchesFromTheWindowAndFromOutside) {
 
     // Another program changes the default: the minute's check finds it.
     desktop.SetString(kMapper, "Playback", "USB Headset");
+    UserDoes(*app_, [&form] { form.Command1.RaiseClick(); });  // back to the tray
     for (int tick = 0; tick < 6; ++tick) UserDoes(*app_, [&form] { form.RefreshTimer.RaiseTick(); });
     EXPECT_EQ(Entries()[14], "2: USB Headset   (Playback) [x]");
+    EXPECT_EQ(Sim().tray.tip, "USB Headset");
 
     // Another instance switches and says so.
     desktop.SetString(kMapper, "Playback", "Speakers (Realtek HD Audio)");
     desktop.SetString(kMapper, "Record", "Speakers (Realtek HD Audio)");
     app_->DeviceChanged(form.StartStamp + 1);
     EXPECT_EQ(Entries()[13], "1: Speakers (Realtek HD Audio)    (Play + Rec) [x]");
+    EXPECT_EQ(Sim().tray.tip, "Speakers (Realtek HD Audio)");
 }
 
 TEST_F(TrayMenu, ACardIsFoundByItsOwnEntryWhateverItsNickname) {
