@@ -124,6 +124,8 @@ void Form1::TextNikname_LostFocus() {
     if (UpdatingControls) return;
     EditedDevice.SetAliasName(text::Trim(TextNikname.Text()));
     UpdateSettingsUI();  // which stores the changed record
+    // The tray menu names the card by its nickname.
+    if (TrayIconActive) CreatePopupMenu();
 }
 
 void Form1::VolumeFlagClicked(bool flag, void (SoundDeviceObj::*set)(bool)) {

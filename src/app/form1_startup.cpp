@@ -182,7 +182,9 @@ void Form1::ExitBtn_Click() {
     if (answer == mb::AnswerNo) return;
     ExitConfirmed = true;
     CloseTrayAndDialogs();
-    app_.Unload(*this);
+    // When a close of the window is already under way (its question is open), this unload
+    // does not happen; the program ends here all the same, with its shut-down work.
+    if (!app_.Unload(*this)) RunShutdownWork();
     platform.ui.EndProgram();
 }
 

@@ -171,7 +171,8 @@ struct FormHostPort {
     // A mouse button is down on the form: the window follows the mouse until the button is
     // released, as if its title bar had been pressed.
     virtual void DragWindow(ui::Form& form) = 0;
-    // Rounds the window's corners with ellipses of this size, in pixels.
+    // Rounds the window's corners with ellipses of this size, in pixels at 96 DPI (scaled
+    // with the display).
     virtual void ShapeWindowCorners(ui::Form& form, int corner_pixels) = 0;
 };
 

@@ -2,6 +2,7 @@
 // settings, and what a picked entry does.
 
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "base/text.h"
@@ -13,8 +14,6 @@ namespace varlindo {
 
 namespace {
 
-constexpr const char* kPlaybackPath = "HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Playback";
-constexpr const char* kRecordPath = "HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Sound Mapper\\Record";
 constexpr long kFirstKey = 112;  // F1
 constexpr long kLastKey = 123;   // F12
 
@@ -41,9 +40,13 @@ bool Names(const std::string& entry, const SoundDeviceObj& card) {
 }  // namespace
 
 void Form1::CreatePopupMenu() {
-    const std::string playback = text::Trim(registry_.ReadValueByPath(kPlaybackPath));
-    const std::string record = text::Trim(registry_.ReadValueByPath(kRecordPath));
+    const std::string playback = text::Trim(mapper_.Playback());
+    const std::string record = text::Trim(mapper_.Record());
     const bool hotkeys_on = HotkeysCheck.Value() == 1;
+    // The card line each key switches to.
+    std::vector<std::string> key_cards;
+    if (hotkeys_on)
+        for (long key = kFirstKey; key <= kLastKey; ++key) key_cards.push_back(GetRegisterdSoundcardHotkey(key));
 
     std::string menu;
     menu += Say(msg::kMenuHomepage);
@@ -55,12 +58,10 @@ void Form1::CreatePopupMenu() {
     SoundDeviceObj card(registry_);
     for (int i = 0; i < DeviceList.ListCount(); ++i) {
         std::string hint;
-        if (hotkeys_on) {
-            // The highest key of the card wins.
-            for (long key = kFirstKey; key <= kLastKey; ++key)
-                if (GetRegisterdSoundcardHotkey(key) == DeviceList.List(i))
-                    hint = "  (Strg + " + ShortcutMappingGetString(key) + ")";
-        }
+        // The highest key of the card wins.
+        for (size_t k = 0; k < key_cards.size(); ++k)
+            if (key_cards[k] == DeviceList.List(i))
+                hint = "  (Strg + " + ShortcutMappingGetString(kFirstKey + static_cast<long>(k)) + ")";
         card.Load(DeviceList.List(i));
         const std::string name = card.GetDeviceName();
         const std::string entry = " " + std::to_string(i + 1) + ": " + MenuSafe(card.GetAliasName()) + hint;

@@ -113,7 +113,8 @@ void SystemTray::OpenMenu() {
     menu_open_ = true;
     const std::string picked = DynamicTrayPopupMenu.Popup(M_PopupMenuString_);
     menu_open_ = false;
-    if (!picked.empty() && on_menu_) on_menu_(picked);
+    // The handler may add the icon anew, which replaces on_menu_: it runs from a copy.
+    if (auto handler = on_menu_; !picked.empty() && handler) handler(picked);
 }
 
 void SystemTray::ShowFormAction() {

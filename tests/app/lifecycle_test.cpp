@@ -145,6 +145,27 @@ TEST_F(LifecycleTest, ALogOffWhileTheCloseQuestionIsOpenEndsWithTheShutdownWork)
     EXPECT_FALSE(Sim().tray.icon);
 }
 
+TEST_F(LifecycleTest, ExitFromTheTrayWhileTheCloseQuestionIsOpenDoesTheShutdownWork) {
+    App& app = StartWithShutdownCard("HDMI Output");
+    Form1& form = app.MainForm();
+    UserDoes(app, [&form] { form.OnTrayMenu("Settings ..."); });  // shown, the icon stays
+    ASSERT_TRUE(Sim().tray.icon);
+    // The user closes the window; while "Shutdown Varlindo?" waits, "Exit" is picked in the
+    // tray menu and answered Yes.
+    int asked = 0;
+    Sim().ui.answer = [this, &app, &asked](const sim::SimUi::Box&) {
+        if (++asked == 1) {
+            Sim().tray.pick = [](const std::vector<MenuItem>& items) { return items.back().id; };
+            app.TrayMouse(SystemTray::RightUp);
+        }
+        return mb::AnswerYes;
+    };
+    EXPECT_THROW(app.CloseRequested(form), sim::ProgramEnded);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    EXPECT_FALSE(Sim().tray.icon);
+}
+
 TEST_F(LifecycleTest, ShutdownOptionWithoutCardAsksForOne) {
     desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
     App& app = StartApp();

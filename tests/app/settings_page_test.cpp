@@ -4,6 +4,7 @@
 
 #include "app/form1_captions.h"
 #include "support/sim_fixture.h"
+#include "tray/system_tray.h"
 
 namespace varlindo::test {
 namespace {
@@ -71,9 +72,17 @@ TEST_F(SettingsPage, TheChooserShowsTheChosenCardAndTypingDoesNothing) {
     EXPECT_EQ(form.VolumeComboShutdown.List(form.VolumeComboShutdown.ListIndex()), "30%");
     EXPECT_TRUE(form.SetVolumeBtn.Enabled());
 
-    int key = 'H';
-    form.StartupCombo.KeyPress(key);
-    EXPECT_EQ(key, 0);
+    // Typed keys are thrown away: the chooser and the card shown stay.
+    for (int key : {'H', 'U', '\r'}) EXPECT_EQ(form.StartupCombo.RaiseKeyPress(key), 0);
+    EXPECT_EQ(form.StartupCombo.Text(), "USB Headset");
+    EXPECT_EQ(form.EditedDevice.GetDeviceName(), "USB Headset");
+}
+
+TEST_F(SettingsPage, AFirstStartShowsTheCurrentCardOnTheSettingsPage) {
+    Form1& form = Start();  // no "Playback" value yet
+    EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
+    EXPECT_EQ(form.StartupCombo.Text(), "Speakers (Realtek HD Audio)");
+    EXPECT_EQ(form.TextNikname.Text(), "Speakers (Realtek HD Audio)");
 }
 
 TEST_F(SettingsPage, StoredVolumesShowTheirEntryAndZeroOrNegativeShowTheReverse) {
@@ -141,6 +150,18 @@ TEST_F(SettingsPage, PendingEditsAreStoredWhenTheWindowHidesOrTheProgramEnds) {
     } catch (const sim::ProgramEnded&) {
     }
     EXPECT_EQ(Card("USB Headset", "AliasName"), "Desk headset");
+}
+
+TEST_F(SettingsPage, ANewNicknameIsInTheTrayMenuAtOnceAndItsEntrySwitches) {
+    Form1& form = Start();
+    Choose(form, "USB Headset");
+    UserDoes(*app_, [&form] {
+        form.TextNikname.UserEdit("Gamer");
+        form.TextNikname.RaiseLostFocus();
+    });
+    EXPECT_NE(app_->Tray().MenuString().find(" 2: Gamer, "), std::string::npos) << app_->Tray().MenuString();
+    UserDoes(*app_, [&form] { form.OnTrayMenu("2: Gamer"); });
+    EXPECT_EQ(Mapper("Playback"), "USB Headset");
 }
 
 TEST_F(SettingsPage, TheVolumeButtonIsEnabledWhileAVolumeFlagIsTicked) {
@@ -262,7 +283,7 @@ TEST_F(SettingsPage, EscAndDoubleClicksHideTheWindowAndTheSurfaceDragsIt) {
     EXPECT_EQ(Sim().forms.log, std::vector<std::string>(5, "drag Form1"));
 }
 
-TEST_F(SettingsPage, GermanCaptionsFitEveryControl) {
+TEST_F(SettingsPage, GermanCaptionsNameOnlyControlsOfTheWindow) {
     Form1& form = Start(Language::German);
     EXPECT_EQ(ApplyCaptions(form, kForm1Captions, Language::German), 0);
     EXPECT_EQ(form.StartupBtn.Caption(), "Einstellungen");

@@ -194,9 +194,9 @@ void Win32FormWindow::BeginDrag() {
     } kButtons[] = {{VK_LBUTTON, WM_LBUTTONUP}, {VK_RBUTTON, WM_RBUTTONUP}, {VK_MBUTTON, WM_MBUTTONUP}};
     for (const auto& button : kButtons) {
         if (!(GetKeyState(button.key) & 0x8000)) continue;
-        POINT mouse{};
+        const DWORD at = GetMessagePos();  // where the press was, as the move will read it
+        const POINT mouse{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
         RECT r{};
-        GetCursorPos(&mouse);
         GetWindowRect(hwnd_, &r);
         SetCapture(hwnd_);
         drag_ = Drag{true, button.key, button.release, POINT{mouse.x - r.left, mouse.y - r.top}};
@@ -224,7 +224,8 @@ void Win32FormWindow::ApplyCorners() {
     RECT r{};
     GetWindowRect(hwnd_, &r);
     shaped_ = SIZE{r.right - r.left, r.bottom - r.top};
-    HRGN region = CreateRoundRectRgn(0, 0, shaped_.cx + 1, shaped_.cy + 1, corners_, corners_);
+    const int corner = MulDiv(corners_, static_cast<int>(dpi_), 96);  // as round at every scaling
+    HRGN region = CreateRoundRectRgn(0, 0, shaped_.cx + 1, shaped_.cy + 1, corner, corner);
     if (region && !SetWindowRgn(hwnd_, region, TRUE)) DeleteObject(region);  // else the window owns it
 }
 
