@@ -9,7 +9,7 @@ namespace varlindo {
 
 App::App(Platform& platform, Language language, std::string command_line)
     : platform_(platform), language_(language), command_line_(std::move(command_line)), registry_(platform),
-      sound_mapper_(registry_), mixer_(platform), run_file_(platform) {}
+      sound_mapper_(registry_), mixer_(platform), run_file_(platform), hot_keys_(platform.hotkeys) {}
 
 App::~App() {
     DestroyUnloaded();
@@ -124,8 +124,9 @@ void App::TaskbarCreated() {
     if (HasTray()) Tray().OnTaskbarCreated();
 }
 
-void App::HotkeyPressed(int) {
-    // No hotkey is registered yet: the hotkey service arrives with its own module.
+void App::HotkeyPressed(int id) {
+    EventScope scope(*this);
+    if (form1_) form1_->HotkeyCallback(hot_keys_.KeyCodeOf(id));
 }
 
 bool App::SessionEnding() {

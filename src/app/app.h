@@ -18,6 +18,7 @@
 #include "app/language.h"
 #include "core/registry.h"
 #include "core/sound_mapper.h"
+#include "hotkeys/hot_keys.h"
 #include "launch/run_file.h"
 #include "platform/ports.h"
 #include "ui/widgets.h"
@@ -40,6 +41,7 @@ public:
     SoundMapper& Mapper() { return sound_mapper_; }
     SoundMixer& Mixer() { return mixer_; }
     RunFile& Runner() { return run_file_; }
+    HotKeys& Keys() { return hot_keys_; }
     Language GetLanguage() const { return language_; }
     const std::string& CommandLine() const { return command_line_; }
     // The text of `text` in the interface language.
@@ -129,6 +131,7 @@ private:
     SoundMapper sound_mapper_;
     SoundMixer mixer_;
     RunFile run_file_;
+    HotKeys hot_keys_;
     std::unique_ptr<Form1> form1_;
     std::vector<std::unique_ptr<ui::Form>> forms_;     // loaded shared forms
     std::vector<std::unique_ptr<ui::Form>> unloaded_;  // destroyed when the current event ends

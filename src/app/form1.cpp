@@ -82,7 +82,6 @@ Form1::Form1(App& app)
     // The dialogs these open come with their own windows; until then they stay greyed.
     OpenVolumeBrn.SetEnabled(false);
     ShortcutWizzardBtn.SetEnabled(false);
-    ConfigureHotKeysBtn.SetEnabled(false);
     Label1.SetEnabled(false);
     BindEvents();
     BindSettingsEvents();

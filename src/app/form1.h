@@ -146,6 +146,20 @@ public:
     static std::string ShortcutMappingGetString(long value);
     static long ShortcutMappingGetValue(const std::string& Taste);
     void HotkeysCheck_Click();
+    void ConfigureHotKeysBtn_Click();
+    // Makes the window visible in its normal state.
+    void ShowNormal();
+    // Registers Ctrl + the key of every stored assignment whose card is present.
+    void RegisterStoredHotkeys();
+    // A hotkey was pressed: its card becomes the default.
+    void HotkeyCallback(long KeyValue);
+    // Takes every hotkey away.
+    void RemoveAllHotkeys();
+    // The function keys a card can be bound to, F1 to F12.
+    static constexpr long kFirstHotkey = 112;
+    static constexpr long kLastHotkey = 123;
+    // The line of the device list that holds exactly this name, or -1.
+    int GetDeviceLine(const std::string& name) const;
 
     // ---- tray menu ----
     void CreatePopupMenu();
@@ -212,8 +226,7 @@ private:
     void VolumeFlagClicked(bool flag, void (SoundDeviceObj::*set)(bool));
     void VolumeComboLeft(ui::ComboBox& combo, void (SoundDeviceObj::*set)(std::int16_t));
     void ShowVolumeEntry(ui::ComboBox& combo, std::int16_t volume, std::int16_t reverse);
-    // Makes the window visible in its normal state.
-    void ShowNormal();
+
 
     std::string MenuString_;
     // What the settings page last showed of the record: a field that differs holds an edit

@@ -36,6 +36,7 @@ void Form1::BindSettingsEvents() {
     SetDefaultOnStartupCheck.Click = [this] { SetDefaultOnStartupCheck_Click(); };
     SetDefaultOnShutdownCheck.Click = [this] { SetDefaultOnShutdownCheck_Click(); };
     HotkeysCheck.Click = [this] { HotkeysCheck_Click(); };
+    ConfigureHotKeysBtn.Click = [this] { ConfigureHotKeysBtn_Click(); };
     AutoRunCheck.Click = [this] { AutoRunCheck_Click(); };
     WebPage.Click = [this] { WebPage_Click(); };
 

@@ -9,6 +9,7 @@
 #include "base/number.h"
 #include "base/text.h"
 #include "core/sound_device_obj.h"
+#include "hotkeys/short_cut_fenster.h"
 #include "tray/system_tray.h"
 
 namespace varlindo {
@@ -99,6 +100,7 @@ void Form1::Form_Load() {
     if (app_.GetLanguage() == Language::German) ApplyCaptions(*this, kForm1Captions, Language::German);
 
     HotkeysCheck.SetValue(SettingAsInt(registry_, "EnableHotkeys", "0"));
+    if (HotkeysCheck.Value() == 1) RegisterStoredHotkeys();  // nothing when its click did it
     AutoRunCheck.SetValue(registry_.ReadValueByPath(kRunValuePath).empty() ? 0 : 1);
 
     MarkCurrentDevice(CurrentDeviceName);
@@ -146,6 +148,7 @@ void Form1::RunShutdownWork() {
     ShutdownWorkDone = true;
     UpdatingControls = true;
     if (TrayIconActive) RemoveTray();
+    if (HotkeysCheck.Value() == 1) RemoveAllHotkeys();
     HotkeysRegistered = false;
 
     // The shut-down card.
@@ -156,6 +159,7 @@ void Form1::RunShutdownWork() {
 
 void Form1::Form_Unload(bool&) {
     if (TrayIconActive) RemoveTray();
+    if (HotkeysCheck.Value() == 1) RemoveAllHotkeys();
     HotkeysRegistered = false;
 }
 
@@ -193,6 +197,9 @@ void Form1::RemoveTray() {
     if (app_.HasTray()) app_.Unload(app_.Tray());  // which takes the icon away
 }
 
-void Form1::CloseTrayAndDialogs() { RemoveTray(); }
+void Form1::CloseTrayAndDialogs() {
+    RemoveTray();
+    if (app_.IsLoaded<ShortCutFenster>()) app_.Unload(app_.Form<ShortCutFenster>());
+}
 
 }  // namespace varlindo

@@ -200,6 +200,19 @@ struct TrayPort {
     virtual bool RemoveIcon() = 0;
 };
 
+// ---------------------------------------------------------------- hotkeys
+// System-wide Ctrl+key hotkeys of the program. A pressed one arrives as
+// ProgramEvents::HotkeyPressed with its id.
+struct HotkeyPort {
+    virtual ~HotkeyPort() = default;
+    // The number of a global atom of this name (added, or counted once more); 0 on failure.
+    virtual std::uint16_t AddAtom(const std::string& name) = 0;
+    virtual void DeleteAtom(std::uint16_t atom) = 0;
+    // Ctrl + the key with this virtual-key code; false when another program holds it.
+    virtual bool RegisterHotkey(int id, int key_code) = 0;
+    virtual void UnregisterHotkey(int id) = 0;
+};
+
 // ---------------------------------------------------------------- other instances
 using WindowRef = std::uintptr_t;
 
@@ -263,6 +276,7 @@ struct Platform {
     ClockPort& clock;
     TrayPort& tray;
     MenuPort& menu;
+    HotkeyPort& hotkeys;
     InstancePort& instance;
     FormHostPort& forms;
 };

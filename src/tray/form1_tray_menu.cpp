@@ -14,8 +14,6 @@ namespace varlindo {
 
 namespace {
 
-constexpr long kFirstKey = 112;  // F1
-constexpr long kLastKey = 123;   // F12
 
 // The menu string separates entries with commas, so a card name shows a look-alike in
 // place of each comma (U+201A SINGLE LOW-9 QUOTATION MARK) and its entry stays whole.
@@ -46,7 +44,7 @@ void Form1::CreatePopupMenu() {
     // The card line each key switches to.
     std::vector<std::string> key_cards;
     if (hotkeys_on)
-        for (long key = kFirstKey; key <= kLastKey; ++key) key_cards.push_back(GetRegisterdSoundcardHotkey(key));
+        for (long key = kFirstHotkey; key <= kLastHotkey; ++key) key_cards.push_back(GetRegisterdSoundcardHotkey(key));
 
     std::string menu;
     menu += Say(msg::kMenuHomepage);
@@ -61,7 +59,7 @@ void Form1::CreatePopupMenu() {
         // The highest key of the card wins.
         for (size_t k = 0; k < key_cards.size(); ++k)
             if (key_cards[k] == DeviceList.List(i))
-                hint = "  (Strg + " + ShortcutMappingGetString(kFirstKey + static_cast<long>(k)) + ")";
+                hint = "  (Strg + " + ShortcutMappingGetString(kFirstHotkey + static_cast<long>(k)) + ")";
         card.Load(DeviceList.List(i));
         const std::string name = card.GetDeviceName();
         const std::string entry = " " + std::to_string(i + 1) + ": " + MenuSafe(card.GetAliasName()) + hint;

@@ -1,5 +1,7 @@
 #include "ui/widgets.h"
 
+#include <algorithm>
+
 namespace varlindo::ui {
 
 Control::Control(Form& form, std::string name, Kind kind, std::string caption, int left, int top, int width,
@@ -124,6 +126,10 @@ void ListControl::SetListIndex(int index) {
 
 void ComboBox::SetText(const std::string& text) {
     if (Text() == text) return;
+    // The entry of that text is the one chosen now (none for another text); the program's
+    // own change raises no click.
+    const auto it = std::find(items_.begin(), items_.end(), text);
+    list_index_ = it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
     SetCaption(text);
     if (Change) Change();
 }

@@ -248,7 +248,8 @@ class ComboBox : public ListControl {
 public:
     ComboBox(Form& form, std::string name, int l, int t, int w, int h, Control* in = nullptr)
         : ListControl(form, std::move(name), Kind::ComboBox, "", l, t, w, h, in) {}
-    // The text shown in the edit part; setting a different one raises change.
+    // The text shown in the edit part; setting a different one chooses the entry of that
+    // text (or none) and raises change, but no click.
     const std::string& Text() const { return Caption(); }
     void SetText(const std::string& text);
     std::function<void()> Change;

@@ -12,11 +12,12 @@ SimPlatform::SimPlatform(SimDesktop& desktop)
       shell(desktop, *this),
       ui(desktop, *this),
       tray(desktop, *this),
+      hotkeys(desktop, *this),
       instance(desktop, *this),
       forms(desktop, *this),
       desktop_(desktop),
       id_(desktop.next_program_++),
-      ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, instance, forms} {
+      ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, hotkeys, instance, forms} {
     desktop_.programs_.push_back(this);
 }
 

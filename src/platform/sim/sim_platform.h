@@ -99,6 +99,13 @@ public:
     std::set<std::string> locks;       // named per-user locks held by running programs
     std::map<int, bool> topmost;       // program id -> its main window is top-most
 
+    // Global atoms: name -> (number, references); and the hotkeys held: key code -> (program
+    // id, hotkey id).
+    std::map<std::string, std::pair<std::uint16_t, int>> atoms;
+    std::map<int, std::pair<int, int>> hotkeys;
+    // The user presses Ctrl+key anywhere; false when no program holds it.
+    bool PressHotkey(int key_code);
+
 private:
     friend class SimPlatform;
     std::vector<SimPlatform*> programs_;
@@ -295,6 +302,17 @@ private:
     std::vector<std::pair<const ui::Form*, std::vector<const ui::Form*>>> modal_levels_;
 };
 
+// Atoms and hotkeys are the desktop's: a key another program holds cannot be had.
+class SimHotkeys final : public HotkeyPort, SimService {
+public:
+    using SimService::SimService;
+    std::uint16_t AddAtom(const std::string& name) override;
+    void DeleteAtom(std::uint16_t atom) override;
+    bool RegisterHotkey(int id, int key_code) override;
+    void UnregisterHotkey(int id) override;
+    bool refuse_atoms = false;  // the atom table is full
+};
+
 // ---------------------------------------------------------------- one running program
 
 class SimPlatform {
@@ -321,6 +339,7 @@ public:
     SimUi ui;
     SimClock clock;
     SimTray tray;
+    SimHotkeys hotkeys;
     SimInstance instance;
     SimFormHost forms;
 

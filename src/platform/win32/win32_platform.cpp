@@ -6,7 +6,7 @@ Win32Platform::Win32Platform(HINSTANCE instance, HICON large_icon, HICON small_i
     : forms(instance, events_),
       ui(forms),
       tray(instance, events_),
-      ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, this->instance, forms} {
+      ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, tray, this->instance, forms} {
     forms.SetIcons(large_icon, small_icon);
     tray.SetIcon(small_icon);
 }

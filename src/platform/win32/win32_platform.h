@@ -109,7 +109,9 @@ public:
 // icon and the popup menus, and turns what arrives from outside (the icon's mouse
 // notifications, a new notification area, another instance's device-change notice, the
 // end of the session) into program events.
-class Win32Tray final : public TrayPort, public MenuPort {
+// The program's own hidden window: it owns the tray icon, shows the tray menu and holds the
+// hotkeys, and it hears what other programs and Windows tell the program.
+class Win32Tray final : public TrayPort, public MenuPort, public HotkeyPort {
 public:
     Win32Tray(HINSTANCE instance, EventTarget& events);
     ~Win32Tray() override;
@@ -121,6 +123,11 @@ public:
     bool ModifyTip(const std::string& tip) override;
     bool RemoveIcon() override;
     int TrackPopupMenu(const std::vector<MenuItem>& items) override;
+
+    std::uint16_t AddAtom(const std::string& name) override;
+    void DeleteAtom(std::uint16_t atom) override;
+    bool RegisterHotkey(int id, int key_code) override;
+    void UnregisterHotkey(int id) override;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

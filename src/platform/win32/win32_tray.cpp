@@ -80,6 +80,16 @@ int Win32Tray::TrackPopupMenu(const std::vector<MenuItem>& items) {
     return picked;
 }
 
+std::uint16_t Win32Tray::AddAtom(const std::string& name) { return GlobalAddAtomW(Wide(name).c_str()); }
+
+void Win32Tray::DeleteAtom(std::uint16_t atom) { GlobalDeleteAtom(atom); }
+
+bool Win32Tray::RegisterHotkey(int id, int key_code) {
+    return RegisterHotKey(hwnd_, id, MOD_CONTROL, static_cast<UINT>(key_code)) != FALSE;
+}
+
+void Win32Tray::UnregisterHotkey(int id) { UnregisterHotKey(hwnd_, id); }
+
 LRESULT CALLBACK Win32Tray::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* tray = reinterpret_cast<Win32Tray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!tray) return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -108,6 +118,9 @@ LRESULT Win32Tray::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     switch (message) {
+        case WM_HOTKEY:
+            events->HotkeyPressed(static_cast<int>(wparam));
+            return 0;
         case WM_QUERYENDSESSION:
             return events->SessionEnding() ? TRUE : FALSE;
         case WM_ENDSESSION:
