@@ -145,6 +145,23 @@ TEST(TrayContract, TheShellKeepsOneIconAndRefusesWhatDoesNotFit) {
     EXPECT_TRUE(tray.RemoveIcon());
 }
 
+TEST(HotkeyContract, AtomsAreCountedAndAKeyIsHeldOnce) {
+    HotkeyPort& keys = Ports().hotkeys;
+    const auto atom = keys.AddAtom("191990");
+    ASSERT_NE(atom, 0);
+    EXPECT_EQ(keys.AddAtom("191990"), atom);  // the same name, counted once more
+    const auto other = keys.AddAtom("191991");
+    EXPECT_NE(other, atom);
+
+    constexpr int kF11 = 122;  // Ctrl+F11: not held by anything on a test machine
+    ASSERT_TRUE(keys.RegisterHotkey(atom, kF11));
+    EXPECT_FALSE(keys.RegisterHotkey(other, kF11));  // held already
+    keys.UnregisterHotkey(atom);
+    EXPECT_TRUE(keys.RegisterHotkey(other, kF11));
+    keys.UnregisterHotkey(other);
+    for (auto a : {atom, atom, other}) keys.DeleteAtom(a);
+}
+
 TEST(MenuContract, APopupMenuShowsItsEntriesAndReturnsThePickedId) {
     const std::vector<MenuItem> items = {
         {1, "Open", false, false, false}, {2, "", true, false, false},     {3, "Mute", false, true, false},
