@@ -79,8 +79,15 @@ TEST_F(HotkeyTest, EveryKeyThatWasRegisteredActsWhenAnotherProgramHoldsTheFirst)
     EXPECT_EQ(Holder(F1), 99);
     EXPECT_EQ(Holder(F2), Sim().Id());
     EXPECT_EQ(app.Keys().RegisteredCount(), 2);
+    // Both rows have their atom ("191" + set + row); the refused key's row keeps its own.
+    EXPECT_EQ(desktop.atoms.count("19111"), 1u);
+    EXPECT_EQ(desktop.atoms.count("19112"), 1u);
     desktop.PressHotkey(F2);
     EXPECT_EQ(Mapper("Playback"), "HDMI Output");
+    // Freed, every atom goes, and the other program keeps its key.
+    app.Keys().RemoveAllHotkeys();
+    EXPECT_TRUE(desktop.atoms.empty());
+    EXPECT_EQ(Holder(F1), 99);
 }
 
 TEST_F(HotkeyTest, OffFreesEveryKeyAndOnRegistersThemAnewInANewSet) {
