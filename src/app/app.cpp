@@ -126,7 +126,9 @@ void App::TaskbarCreated() {
 
 void App::HotkeyPressed(int id) {
     EventScope scope(*this);
-    if (form1_) form1_->HotkeyCallback(hot_keys_.KeyCodeOf(id));
+    // A key of a set that was freed meanwhile (still queued) belongs to no card.
+    const int key_code = hot_keys_.KeyCodeOf(id);
+    if (form1_ && key_code != 0) form1_->HotkeyCallback(key_code);
 }
 
 bool App::SessionEnding() {

@@ -80,7 +80,6 @@ Form1::Form1(App& app)
     PictureDisabled.SetVisible(false);  // an image store, never shown
 
     // The dialogs these open come with their own windows; until then they stay greyed.
-    OpenVolumeBrn.SetEnabled(false);
     ShortcutWizzardBtn.SetEnabled(false);
     Label1.SetEnabled(false);
     BindEvents();

@@ -135,6 +135,8 @@ public:
     // A nickname typed or a percentage picked is stored when its field loses the focus; a
     // window that hides or a program that ends stores it first.
     void StorePendingEdits();
+    // Stores the page's fields of the card shown, keeping what others stored for it.
+    void StoreEditedDevice();
     // The program's full file name as the autostart entry holds it.
     std::string AutostartCommand() const;
     // Volume combo entries: "100%" down to "0%"; entry index = 100 - percentage.
@@ -192,7 +194,13 @@ public:
     // The icon's tooltip names the current card.
     void UpdateTrayTip();
 
-    // ---- volume of one card ----
+    // ---- volume of one card, and the volume dialog ----
+    void ApplyStartupVolumes();
+    // The card's stored levels, then this volume, to its mixer.
+    void ApplyStoredVolume(const SoundDeviceObj& card, std::int16_t percent);
+    void OpenVolumeDialog(const std::string& device_name, bool settings_mode);
+    void OpenVolumeBrn_Click();
+    void SetVolumeBtn_Click();
     void SetVolume(std::int16_t DeviceNumber, std::int16_t& Volume);
     std::int16_t GetVolume(std::int16_t DeviceNumber);
 

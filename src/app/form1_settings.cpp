@@ -40,8 +40,11 @@ void Form1::BindSettingsEvents() {
     AutoRunCheck.Click = [this] { AutoRunCheck_Click(); };
     WebPage.Click = [this] { WebPage_Click(); };
 
-    // Forwarding. (The volume buttons, the program picture and the drop fields open
-    // dialogs that bind their clicks where those dialogs are made.)
+    SetVolumeBtn.Click = [this] { SetVolumeBtn_Click(); };
+    OpenVolumeBrn.Click = [this] { OpenVolumeBrn_Click(); };
+
+    // Forwarding. (The drop fields open the shortcut wizard, which binds them.)
+    ProgramPicture.Click = [this] { OpenVolumeBrn_Click(); };
     CurrentCardTxt.DblClick = [this] { StartupBtn_Click(); };
     DeviceFrame.DblClick = [this] { Command1_Click(); };
     DblClick = [this] { Command1_Click(); };
@@ -86,7 +89,7 @@ void Form1::UpdateSettingsUI() {
     const bool was_updating = UpdatingControls;
     UpdatingControls = true;
 
-    if (!EditedDevice.GetDeviceName().empty() && EditedDevice.Changed()) EditedDevice.SaveAll();
+    StoreEditedDevice();
     TextNikname.SetText(EditedDevice.GetAliasName());
     SetVolumeCheck.SetValue(EditedDevice.Get_SetOnStartup() ? 1 : 0);
     SetVolumeCheckShutdown.SetValue(EditedDevice.Get_SetOnShutdown() ? 1 : 0);
@@ -105,6 +108,21 @@ void Form1::UpdateSettingsUI() {
     UpdatingControls = was_updating;
 }
 
+void Form1::StoreEditedDevice() {
+    if (EditedDevice.GetDeviceName().empty() || !EditedDevice.Changed()) return;
+    // Over what is stored now: the volume dialog may have stored the card's levels since
+    // the page loaded it. The page's own fields go on top.
+    SoundDeviceObj stored(registry_);
+    stored.Load(EditedDevice.GetDeviceName());
+    stored.SetAliasName(EditedDevice.GetAliasName());
+    stored.Set_SetOnStartup(EditedDevice.Get_SetOnStartup());
+    stored.Set_SetOnShutdown(EditedDevice.Get_SetOnShutdown());
+    stored.SetStartupVolume(EditedDevice.GetStartupVolume());
+    stored.SetShutdownVolume(EditedDevice.GetShutdownVolume());
+    stored.SaveAll();
+    EditedDevice = stored;
+}
+
 void Form1::StartupCombo_Change() {
     if (UpdatingControls) return;
     EditedDevice.Load(StartupCombo.Text());
@@ -118,7 +136,7 @@ void Form1::StartupCombo_Click() {
 
 void Form1::StartupCombo_GotFocus() {
     // Pending edits of the card shown are stored before another card is chosen.
-    if (!UpdatingControls) EditedDevice.SaveChanges();
+    if (!UpdatingControls) StoreEditedDevice();
 }
 
 void Form1::TextNikname_LostFocus() {
@@ -145,7 +163,7 @@ void Form1::SetVolumeCheckShutdown_Click() {
 void Form1::VolumeComboLeft(ui::ComboBox& combo, void (SoundDeviceObj::*set)(std::int16_t)) {
     if (combo.ListIndex() < 0 || UpdatingControls) return;
     (EditedDevice.*set)(static_cast<std::int16_t>(100 - combo.ListIndex()));
-    EditedDevice.SaveChanges();
+    StoreEditedDevice();
     (&combo == &VolumeCombo ? shown_.startup_index : shown_.shutdown_index) = combo.ListIndex();
 }
 

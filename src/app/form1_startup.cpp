@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "core/sound_device_obj.h"
 #include "hotkeys/short_cut_fenster.h"
+#include "volume/volume_settings_dialog.h"
 #include "tray/system_tray.h"
 
 namespace varlindo {
@@ -111,6 +112,8 @@ void Form1::Form_Load() {
     CreatePopupMenu();
     TrayIconActive = true;
 
+    ApplyStartupVolumes();
+
     StartupCombo.SetVisible(true);
     LoadCurrentDefaultObject();
     UpdateSettingsUI();
@@ -148,18 +151,23 @@ void Form1::RunShutdownWork() {
     ShutdownWorkDone = true;
     UpdatingControls = true;
     if (TrayIconActive) RemoveTray();
-    if (HotkeysCheck.Value() == 1) RemoveAllHotkeys();
+    RemoveAllHotkeys();  // whatever the box says now, no key outlives the program
     HotkeysRegistered = false;
 
     // The shut-down card.
     SetDefaultOnShutdownCheck.SetValue(SettingAsInt(registry_, "SetDefaultOnShutdownCheck", "0"));
     if (SetDefaultOnShutdownCheck.Value() == 1) SetDevice(registry_.GetAppSetting("Settings", "ShutdownDevice", ""));
+    // The stored levels of every card that asks for them at exit.
+    for (int i = 0; i < DeviceList.ListCount(); ++i) {
+        CurrentDevice.Load(DeviceList.List(i));
+        if (CurrentDevice.Get_SetOnShutdown()) ApplyStoredVolume(CurrentDevice, CurrentDevice.GetShutdownVolume());
+    }
     UpdatingControls = false;
 }
 
 void Form1::Form_Unload(bool&) {
     if (TrayIconActive) RemoveTray();
-    if (HotkeysCheck.Value() == 1) RemoveAllHotkeys();
+    RemoveAllHotkeys();
     HotkeysRegistered = false;
 }
 
@@ -200,6 +208,8 @@ void Form1::RemoveTray() {
 void Form1::CloseTrayAndDialogs() {
     RemoveTray();
     if (app_.IsLoaded<ShortCutFenster>()) app_.Unload(app_.Form<ShortCutFenster>());
+    // A volume dialog in settings mode stores its levels as it closes.
+    if (app_.IsLoaded<VolumeSettingsDialog>()) app_.Unload(app_.Form<VolumeSettingsDialog>());
 }
 
 }  // namespace varlindo

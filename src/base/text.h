@@ -65,4 +65,9 @@ inline std::string LeftChars(std::string_view s, size_t count) {
     return std::string(s.substr(0, i));
 }
 
+// `count` characters from character `start` on.
+inline std::string Substr(std::string_view s, size_t start, size_t count) {
+    return LeftChars(s.substr(LeftChars(s, start).size()), count);
+}
+
 }  // namespace varlindo::text

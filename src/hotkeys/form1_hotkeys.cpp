@@ -61,12 +61,13 @@ void Form1::RegisterStoredHotkeys() {
     for (long key = kFirstHotkey; key <= kLastHotkey; ++key) {
         const std::string name = GetRegisterdSoundcardHotkey(key);
         if (name.empty() || GetDeviceLine(name) < 0) continue;  // its card is not here
+        // One key after the other, with no events in between: a click on the box meanwhile
+        // would find the keys half registered.
         if (first)
             keys.BeginHotkeySet(static_cast<int>(key));
         else
             keys.AddHotkey(static_cast<int>(key));
         first = false;
-        app_.GetPlatform().ui.DoEvents();
     }
     HotkeysRegistered = true;
 }

@@ -5,6 +5,7 @@
 namespace varlindo {
 
 bool HotKeys::BeginHotkeySet(int keyCode) {
+    RemoveAllHotkeys();  // a set still held is freed, never forgotten
     if (set_number_ < INT16_MAX) ++set_number_;
     count_ = 0;
     rows_.fill(Row{});

@@ -174,6 +174,11 @@ struct FormHostPort {
     // Rounds the window's corners with ellipses of this size, in pixels at 96 DPI (scaled
     // with the display).
     virtual void ShapeWindowCorners(ui::Form& form, int corner_pixels) = 0;
+    // The part of the screen that windows may take (without the taskbar), in twips.
+    struct Area {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
+    virtual Area WorkArea() = 0;
 };
 
 // ---------------------------------------------------------------- tray and menus

@@ -9,6 +9,7 @@
 #include "core/system_sound.h"
 #include "tray/system_tray.h"
 #include "tray/tray_messages.h"
+#include "volume/volume_slider.h"
 
 namespace varlindo {
 
@@ -156,12 +157,20 @@ void Form1::OnTrayMenu(const std::string& Selected) {
         PlaySystemSound(ui, 3);
         return;
     }
-    if (Is(Selected, msg::kCmdSetVolume)) return;  // the volume slider has its own window
+    if (Is(Selected, msg::kCmdSetVolume)) {
+        app_.ShowModal(app_.Form<VolumeSlider>());
+        return;
+    }
     if (Is(Selected, msg::kCmdWindowsAudio)) {
         app_.GetPlatform().shell.StartProgram(msg::kSoundControlPanel, 1);
         return;
     }
-    if (Is(Selected, msg::kCmdAudioMixer)) return;  // the volume dialog has its own window
+    if (Is(Selected, msg::kCmdAudioMixer)) {
+        // The selected card; with none, the current one.
+        const int line = DeviceList.ListIndex();
+        OpenVolumeDialog(line >= 0 ? DeviceList.List(line) : CurrentDevice.GetDeviceName(), false);
+        return;
+    }
     if (Is(Selected, msg::kCmdExit)) {
         ExitBtn_Click();
         return;

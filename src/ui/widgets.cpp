@@ -89,6 +89,14 @@ void CheckBox::SetValue(int value) {
     RaiseClick();
 }
 
+void VScrollBar::SetValue(int value) {
+    value = std::clamp(value, std::min(min_, max_), std::max(min_, max_));
+    if (value == value_) return;
+    value_ = value;
+    Changed();
+    if (Change) Change();
+}
+
 void ListControl::AddItem(const std::string& text) {
     items_.push_back(text);
     item_data_.push_back(0);
@@ -125,19 +133,21 @@ void ListControl::SetListIndex(int index) {
 }
 
 void ComboBox::SetText(const std::string& text) {
-    if (Text() == text) return;
     // The entry of that text is the one chosen now (none for another text); the program's
     // own change raises no click.
     const auto it = std::find(items_.begin(), items_.end(), text);
     list_index_ = it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+    if (Text() == text) return;
     SetCaption(text);
     if (Change) Change();
 }
 
 void ComboBox::SelectionChanged() {
-    // Choosing an entry puts its text into the edit part, then raises click.
-    if (list_index_ >= 0 && Text() != items_[static_cast<size_t>(list_index_)]) {
-        SetCaption(items_[static_cast<size_t>(list_index_)]);
+    // Choosing an entry puts its text into the edit part (choosing none empties it), then
+    // raises click.
+    const std::string text = list_index_ >= 0 ? items_[static_cast<size_t>(list_index_)] : std::string();
+    if (Text() != text) {
+        SetCaption(text);
         if (Change) Change();
     }
     RaiseClick();
@@ -157,6 +167,14 @@ void Form::SetCaption(const std::string& caption) {
 void Form::SetWidth(int twips) {
     if (width_ == twips) return;
     width_ = twips;
+    Changed();
+}
+
+void Form::SetPosition(int left, int top) {
+    if (placed_ && left == left_ && top == top_) return;
+    placed_ = true;
+    left_ = left;
+    top_ = top;
     Changed();
 }
 

@@ -26,7 +26,7 @@ struct FormView {
     virtual void ActivateForm() = 0;
 };
 
-enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer, TextBox, PictureBox };
+enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer, TextBox, PictureBox, VScrollBar };
 
 // The program's pictures; the view draws each one at the size of its control.
 enum class Image {
@@ -258,6 +258,30 @@ protected:
     void SelectionChanged() override;
 };
 
+// A vertical slider. `Min` is the value at the top, `Max` the value at the bottom (a level
+// slider runs from 100 at the top to 0). A new value raises change, whoever set it; the view
+// reports the user's move once, when the thumb is released.
+class VScrollBar : public Control {
+public:
+    VScrollBar(Form& form, std::string name, int min, int max, int l, int t, int w, int h, Control* in = nullptr)
+        : Control(form, std::move(name), Kind::VScrollBar, "", l, t, w, h, in), min_(min), max_(max), value_(min) {}
+    int Min() const { return min_; }
+    int Max() const { return max_; }
+    int Value() const { return value_; }
+    // Kept within Min and Max.
+    void SetValue(int value);
+    // The user moved the slider: a disabled one takes no move.
+    void UserSet(int value) {
+        if (Enabled()) SetValue(value);
+    }
+    int SmallChange = 1;
+    int LargeChange = 20;
+    std::function<void()> Change;
+
+private:
+    int min_, max_, value_;
+};
+
 // Fires `Tick` every `interval` milliseconds while enabled; the view runs the clock.
 class Timer : public Control {
 public:
@@ -298,6 +322,14 @@ public:
     int Width() const { return width_; }    // twips, whole window
     int Height() const { return height_; }
     void SetWidth(int twips);
+    // Where the program placed the window on the screen, in twips; a window never placed
+    // comes up where the view puts it (centred).
+    bool Placed() const { return placed_; }
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    void SetPosition(int left, int top);
+    // Design-time: a window without title bar and border (the view draws no frame).
+    bool Borderless = false;
     bool Visible() const { return visible_; }
     void Show();
     void Hide();
@@ -343,6 +375,8 @@ private:
     std::string name_;
     std::string caption_;
     int width_, height_;
+    bool placed_ = false;
+    int left_ = 0, top_ = 0;
     bool visible_ = false;
     WindowState state_ = WindowState::Normal;
     std::vector<Control*> controls_;

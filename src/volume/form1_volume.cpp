@@ -6,6 +6,7 @@
 #include "base/number.h"
 #include "volume/sound_mixer.h"
 #include "volume/volume_messages.h"
+#include "volume/volume_settings_dialog.h"
 
 namespace varlindo {
 
@@ -39,6 +40,46 @@ std::int16_t Form1::GetVolume(std::int16_t DeviceNumber) {
     const std::int32_t percent = mixer.GetLineVolume(SoundMixer::SpeakerVolume);
     mixer.CloseMixer();
     return static_cast<std::int16_t>(percent);
+}
+
+void Form1::ApplyStartupVolumes() {
+    if (DeviceList.ListCount() == 0) {
+        app_.GetPlatform().ui.ShowMessageBox(msg::kNoSoundcardFound, "", mb::Ok);
+        return;
+    }
+    SoundDeviceObj card(registry_);
+    for (int i = 0; i < DeviceList.ListCount(); ++i) {
+        card.Load(DeviceList.List(i));
+        if (card.Get_SetOnStartup()) ApplyStoredVolume(card, card.GetStartupVolume());
+    }
+}
+
+void Form1::ApplyStoredVolume(const SoundDeviceObj& card, std::int16_t percent) {
+    app_.Form<VolumeSettingsDialog>().ApplySettingsToSoundcard(card.GetDeviceName());
+    // Then the card's volume as the settings page sets it (a value outside 0 to 100 was
+    // never chosen there and is left alone).
+    if (percent >= 0 && percent <= 100 && card.GetDeviceID() >= 0) {
+        std::int16_t volume = percent;
+        SetVolume(card.GetDeviceID(), volume);
+    }
+}
+
+void Form1::OpenVolumeDialog(const std::string& device_name, bool settings_mode) {
+    VolumeSettingsDialog& dialog = app_.Form<VolumeSettingsDialog>();
+    dialog.SetDialog(device_name, settings_mode);
+    app_.Show(dialog);
+}
+
+void Form1::OpenVolumeBrn_Click() {
+    OpenVolumeBrn.SetEnabled(false);
+    OpenVolumeDialog(DeviceList.List(DeviceList.ListIndex()), false);
+    OpenVolumeBrn.SetEnabled(true);
+}
+
+void Form1::SetVolumeBtn_Click() {
+    SetVolumeBtn.SetEnabled(false);
+    OpenVolumeDialog(EditedDevice.GetDeviceName(), true);
+    SetVolumeBtn.SetEnabled(true);
 }
 
 }  // namespace varlindo

@@ -111,6 +111,7 @@ TEST_F(HotkeyTest, OffFreesEveryKeyAndOnRegistersThemAnewInANewSet) {
     Sim().ui.answer = [](const sim::SimUi::Box&) { return mb::AnswerYes; };
     EXPECT_THROW(UserDoes(app, [&form] { form.ExitBtn.RaiseClick(); }), sim::ProgramEnded);
     EXPECT_TRUE(desktop.hotkeys.empty());
+    EXPECT_TRUE(desktop.atoms.empty());
 }
 
 TEST_F(HotkeyTest, AStoredNameIsTheCardOfThatVeryNameBeforeOneThatHoldsIt) {
@@ -142,7 +143,7 @@ TEST_F(HotkeyTest, InstancesHearEachOtherWithHotkeysOff) {
     // The first reloaded its list and menu.
     EXPECT_EQ(first.MainForm().GetDefaultDevice(), "HDMI Output");
     EXPECT_NE(first.MainForm().MenuString().find(" 3: HDMI Output    (Play + Rec)[CHECKED]"), std::string::npos);
-    // And after the second switched its keys off and on, it still hears the first.
+    // And after the second switched its keys off, it still hears the first.
     Form1& form2 = second.MainForm();
     UserDoes(second, [&form2] { form2.HotkeysCheck.UserToggle(); });
     Form1& form1 = first.MainForm();
@@ -227,11 +228,35 @@ TEST_F(HotkeyTest, DeleteFreesTheKeyForGoodAndAnEmptyBoxStoresKeyZero) {
     EXPECT_TRUE(desktop.hotkeys.empty());  // key "0" is never registered
 }
 
+TEST_F(HotkeyTest, AKeyOfAFreedSetSwitchesNothingAndExitFreesKeysTheBoxNoLongerShows) {
+    Assign(F2, "USB Headset");
+    desktop.SetString(kHotkeys, "0", "HDMI Output");  // saved once with an empty key box
+    App& app = StartEnabled();
+    Form1& form = app.MainForm();
+    const int stale = desktop.hotkeys.at(F2).second;
+    app.Keys().RemoveAllHotkeys();
+    app.HotkeyPressed(stale);  // still queued from before
+    EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
+
+    // Keys held while the box shows off (a click during a registration could once leave
+    // them so) are freed at exit all the same.
+    UserDoes(app, [&form] { form.HotkeysCheck.UserToggle(); });
+    ASSERT_EQ(form.HotkeysCheck.Value(), 0);
+    form.RegisterStoredHotkeys();
+    ASSERT_FALSE(desktop.hotkeys.empty());
+    Sim().ui.answer = [](const sim::SimUi::Box&) { return mb::AnswerYes; };
+    EXPECT_THROW(UserDoes(app, [&form] { form.ExitBtn.RaiseClick(); }), sim::ProgramEnded);
+    EXPECT_TRUE(desktop.hotkeys.empty());
+    EXPECT_TRUE(desktop.atoms.empty());
+}
+
 TEST_F(HotkeyTest, TheDialogInGerman) {
     Assign(F2, "USB Headset");
     StartApp(Language::German);
     Form1& form = apps[0]->MainForm();
-    InDialog([](ShortCutFenster& d) {
+    bool shown = false;
+    InDialog([&shown](ShortCutFenster& d) {
+        shown = true;
         EXPECT_EQ(d.Caption(), "Hotkeys definieren ..");
         EXPECT_EQ(d.SpeichernBtn.Caption(), "&Speichern");
         EXPECT_EQ(d.CancelButton.Caption(), "S&chließen");
@@ -241,6 +266,8 @@ TEST_F(HotkeyTest, TheDialogInGerman) {
         d.CancelButton.RaiseClick();
     });
     UserDoes(*apps[0], [&form] { form.ConfigureHotKeysBtn.RaiseClick(); });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(Sim().forms.modal_left_open, 0);
     // Hotkeys are off: closing the dialog registers nothing.
     EXPECT_TRUE(desktop.hotkeys.empty());
 }

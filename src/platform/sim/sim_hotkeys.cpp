@@ -9,7 +9,9 @@ std::uint16_t SimHotkeys::AddAtom(const std::string& name) {
         ++it->second.second;
         return it->second.first;
     }
-    const auto number = static_cast<std::uint16_t>(0xC000 + atoms.size());
+    // Numbers are not reused while the desktop lasts, so a stale one never names another atom.
+    static_assert(sizeof(desktop_.next_atom) >= 2);
+    const std::uint16_t number = desktop_.next_atom++;
     atoms[name] = {number, 1};
     return number;
 }

@@ -103,6 +103,7 @@ public:
     // id, hotkey id).
     std::map<std::string, std::pair<std::uint16_t, int>> atoms;
     std::map<int, std::pair<int, int>> hotkeys;
+    std::uint16_t next_atom = 0xC000;
     // The user presses Ctrl+key anywhere; false when no program holds it.
     bool PressHotkey(int key_code);
 
@@ -281,6 +282,9 @@ public:
     void SetTopMost(ui::Form& form, bool topmost) override { topmost_[&form] = topmost; }
     void DragWindow(ui::Form& form) override;
     void ShapeWindowCorners(ui::Form& form, int corner_pixels) override;
+    Area WorkArea() override { return work_area; }
+    // A 1024 x 768 screen with a taskbar of 40 pixels at the bottom.
+    Area work_area{0, 0, 15360, 10920};
 
     // The window is kept above all others.
     bool IsTopMost(const ui::Form& form) const {

@@ -122,6 +122,16 @@ void Win32FormHost::ShapeWindowCorners(ui::Form& form, int corner_pixels) {
     if (auto window = Find(form)) window->ShapeCorners(corner_pixels);
 }
 
+FormHostPort::Area Win32FormHost::WorkArea() {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    auto twips = [dpi](LONG px) { return MulDiv(px, 1440, dpi > 0 ? dpi : 96); };
+    return Area{twips(work.left), twips(work.top), twips(work.right), twips(work.bottom)};
+}
+
 void Win32FormHost::DragWindow(ui::Form& form) {
     if (auto window = Find(form)) window->BeginDrag();
 }

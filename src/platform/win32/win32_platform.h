@@ -175,6 +175,7 @@ public:
     void SetTopMost(ui::Form& form, bool topmost) override;
     void DragWindow(ui::Form& form) override;
     void ShapeWindowCorners(ui::Form& form, int corner_pixels) override;
+    Area WorkArea() override;
 
     // Runs the program's message loop until the program ends.
     int Run();
