@@ -301,6 +301,37 @@ class Session:
         y = lst["y"] + 2 + (index - lst["top_index"]) * lst["item_height"] + lst["item_height"] // 2
         self.click(lst["x"] + lst["w"] // 3, y, double)
 
+    # ---------------------------------------------------------------- scroll bars
+    # A scroll bar control in a dump has "pos", "min" and "max" in the control's own units: 0 at
+    # the top, whatever the program's slider calls that end; and "arrow" and "thumb", how tall its
+    # arrow buttons and its thumb are drawn.
+
+    def set_scroll(self, title, control, pos):
+        """Moves the thumb of this scroll bar (a control of the window with this title, from dump)
+        to `pos` as the end of a user's drag does: the window hears the thumb track there, its
+        release there and the end of the scroll."""
+        out = self.vtool("scroll", title, control["id"], pos)
+        if out.returncode != 0:
+            raise AssertionError(f"vtool scroll {title!r} {control['id']} {pos} failed ({out.returncode})")
+
+    def drag_scroll(self, control, pos):
+        """Drags the thumb of this scroll bar (from dump) with the mouse from where it is to `pos`:
+        press on the thumb, move, release. The drag reaches every position when the track has a
+        pixel for each step."""
+        span = control["max"] - control["min"]
+        movable = control["h"] - 2 * control["arrow"] - control["thumb"]
+        if span <= 0 or movable <= 0 or control.get("page"):
+            raise AssertionError(f"no thumb to drag in {control}")
+        offset = lambda p: int(movable * (p - control["min"]) / span + 0.5)  # where the system puts the thumb
+        x = control["x"] + control["w"] // 2
+        start = control["y"] + control["arrow"] + offset(control["pos"]) + control["thumb"] // 2
+        end = start + offset(pos) - offset(control["pos"])
+        self.move_mouse(x, start)
+        self.xdotool("mousedown", 1)
+        self.xdotool("mousemove", x, (start + end) // 2)
+        self.xdotool("mousemove", x, end)
+        self.xdotool("mouseup", 1)
+
     # ---------------------------------------------------------------- notification area
     def tray_window(self):
         """Geometry (x, y, w, h) of Wine's notification area while it shows icons, else None."""

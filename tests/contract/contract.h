@@ -9,6 +9,10 @@
 
 #include "platform/ports.h"
 
+namespace varlindo::ui {
+class VScrollBar;
+}
+
 namespace varlindo::contract {
 
 // ---- supplied by each runner
@@ -31,6 +35,15 @@ void DuringNextModal(const std::string& form_name, std::function<void()> action)
 bool TakesInput(const ui::Form& form);
 // The form's window is kept above all other windows.
 bool IsTopMost(const ui::Form& form);
+
+// Where the slider's thumb is shown, in steps from the top end (0 .. |Max - Min|); the
+// program's changes so far are on screen.
+int ThumbPosition(const ui::VScrollBar& bar);
+// The user drags the slider's thumb to this many steps from the top and lets it go.
+void UserDragsThumb(const ui::VScrollBar& bar, int steps_from_top);
+// The user presses a key while the slider has the focus: "up", "down", "page up",
+// "page down", "home" or "end".
+void UserPressesKey(const ui::VScrollBar& bar, const std::string& key);
 
 // Another running program with a main window of this caption. It records the program
 // events that reach it, one line each: "device-changed <stamp>", "bring-forward".

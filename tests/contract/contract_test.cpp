@@ -235,6 +235,59 @@ TEST(FormHostContract, APinnedWindowStaysOnTopWhileHiddenUntilLetGo) {
     forms.Close(form);
 }
 
+TEST(SliderContract, TheTopValueIsAtTheTopAndTheUsersMovesAreHeardOnceEach) {
+    FormHostPort& forms = Ports().forms;
+    ui::Form form("Sliders", "Varlindo contract sliders", 3000, 3000);
+    ui::VScrollBar level(form, "Level", 100, 0, 300, 200, 255, 2200);  // a level: 100 at the top
+    ui::VScrollBar plain(form, "Plain", 0, 50, 900, 200, 255, 2200);
+    std::vector<int> heard;
+    level.Change = [&] { heard.push_back(level.Value()); };
+    plain.Change = [&] { heard.push_back(1000 + plain.Value()); };
+    forms.Load(form);
+    forms.Show(form);
+    EXPECT_EQ(ThumbPosition(level), 0);
+    EXPECT_EQ(ThumbPosition(plain), 0);
+
+    // The program's own change moves the thumb; only the model's change is heard.
+    level.SetValue(80);
+    EXPECT_EQ(ThumbPosition(level), 20);
+    EXPECT_EQ(heard, (std::vector<int>{80}));
+
+    UserDragsThumb(level, 55);
+    EXPECT_EQ(level.Value(), 45);
+    EXPECT_EQ(ThumbPosition(level), 55);
+    UserDragsThumb(plain, 30);
+    EXPECT_EQ(ThumbPosition(plain), 30);
+    UserPressesKey(plain, "page down");  // 20 further down, but the bottom value is 50
+    EXPECT_EQ(ThumbPosition(plain), 50);
+    EXPECT_EQ(heard, (std::vector<int>{80, 45, 1030, 1050}));
+
+    // Keys step by SmallChange and LargeChange, down meaning towards the bottom value.
+    heard.clear();
+    for (const char* key : {"down", "page up", "home", "page down", "end", "up"}) UserPressesKey(level, key);
+    EXPECT_EQ(heard, (std::vector<int>{44, 64, 100, 80, 0, 1}));
+    EXPECT_EQ(ThumbPosition(level), 99);
+    UserPressesKey(level, "end");
+    UserPressesKey(level, "end");  // already there: nothing to hear
+    EXPECT_EQ(heard, (std::vector<int>{44, 64, 100, 80, 0, 1, 0}));
+
+    // A disabled slider takes no move.
+    heard.clear();
+    level.SetEnabled(false);
+    UserDragsThumb(level, 10);
+    UserPressesKey(level, "home");
+    EXPECT_EQ(level.Value(), 0);
+    EXPECT_EQ(ThumbPosition(level), 100);
+    EXPECT_TRUE(heard.empty());
+    level.SetValue(35);  // the program still moves it
+    EXPECT_EQ(ThumbPosition(level), 65);
+    level.SetEnabled(true);
+    UserPressesKey(level, "page up");
+    EXPECT_EQ(heard, (std::vector<int>{35, 55}));
+    form.Hide();
+    forms.Close(form);
+}
+
 TEST(InstanceContract, ASecondStartOfTheSameUserSeesTheFirst) {
     EXPECT_FALSE(Ports().instance.PreviousInstance());
     EXPECT_FALSE(Ports().instance.PreviousInstance());  // asking again is no second start

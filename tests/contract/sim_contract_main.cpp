@@ -1,4 +1,7 @@
 // Runs the port expectations against the simulation.
+#include <algorithm>
+#include <cstdlib>
+
 #include "contract.h"
 #include "platform/sim/sim_platform.h"
 #include "ui/widgets.h"
@@ -74,6 +77,29 @@ void DuringNextModal(const std::string& form_name, std::function<void()> action)
 
 bool TakesInput(const ui::Form& form) { return TheWorld().platform.forms.TakesInput(form); }
 bool IsTopMost(const ui::Form& form) { return TheWorld().platform.forms.IsTopMost(form); }
+
+// Without a view the runner stands in for one: a thumb counts from the slider's top end, and
+// the user's moves reach the model the way the Win32 view reports them.
+int ThumbPosition(const ui::VScrollBar& bar) {
+    return bar.Max() >= bar.Min() ? bar.Value() - bar.Min() : bar.Min() - bar.Value();
+}
+
+void UserDragsThumb(const ui::VScrollBar& bar, int steps_from_top) {
+    auto& slider = const_cast<ui::VScrollBar&>(bar);
+    slider.UserSet(bar.Min() + (bar.Max() >= bar.Min() ? steps_from_top : -steps_from_top));
+}
+
+void UserPressesKey(const ui::VScrollBar& bar, const std::string& key) {
+    const int span = std::abs(bar.Max() - bar.Min());
+    int position = ThumbPosition(bar);
+    if (key == "up") position -= bar.SmallChange;
+    if (key == "down") position += bar.SmallChange;
+    if (key == "page up") position -= bar.LargeChange;
+    if (key == "page down") position += bar.LargeChange;
+    if (key == "home") position = 0;
+    if (key == "end") position = span;
+    UserDragsThumb(bar, std::clamp(position, 0, span));
+}
 
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
     return std::make_unique<SimOtherProgram>(caption);

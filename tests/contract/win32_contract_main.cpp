@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -202,6 +203,65 @@ bool IsTopMost(const ui::Form& form) {
     auto& forms = static_cast<win32::Win32FormHost&>(Ports().forms);
     HWND window = forms.WindowOf(form);
     return window && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// The slider's scroll bar control: the form's scroll bars come in the order of its controls
+// (their ids grow in that order).
+HWND ScrollBarOf(const ui::VScrollBar& bar) {
+    auto& forms = static_cast<win32::Win32FormHost&>(Ports().forms);
+    HWND window = forms.WindowOf(bar.Owner());
+    if (!window) return nullptr;
+    std::vector<HWND> bars;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (_wcsicmp(cls, L"ScrollBar") == 0) bars.push_back(child);
+    }
+    std::sort(bars.begin(), bars.end(), [](HWND a, HWND b) { return GetDlgCtrlID(a) < GetDlgCtrlID(b); });
+    size_t index = 0;
+    for (const ui::Control* control : bar.Owner().Controls()) {
+        if (control == &bar) return index < bars.size() ? bars[index] : nullptr;
+        if (control->GetKind() == ui::Kind::VScrollBar) ++index;
+    }
+    return nullptr;
+}
+
+int ThumbPosition(const ui::VScrollBar& bar) {
+    Ports().ui.DoEvents();  // the view shows the model's changes once the program waits
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    HWND h = ScrollBarOf(bar);
+    return h && GetScrollInfo(h, SB_CTL, &info) ? info.nPos : -1;
+}
+
+void UserDragsThumb(const ui::VScrollBar& bar, int steps_from_top) {
+    // What the control tells its window while the user drags the thumb, by way of the middle,
+    // and lets it go.
+    HWND h = ScrollBarOf(bar);
+    if (!h) return;
+    const int from = ThumbPosition(bar);
+    const std::pair<WORD, int> steps[] = {{SB_THUMBTRACK, from},
+                                          {SB_THUMBTRACK, (from + steps_from_top) / 2},
+                                          {SB_THUMBTRACK, steps_from_top},
+                                          {SB_THUMBPOSITION, steps_from_top},
+                                          {SB_ENDSCROLL, 0}};
+    for (const auto& [code, at] : steps)
+        SendMessageW(GetParent(h), WM_VSCROLL, MAKEWPARAM(code, at), reinterpret_cast<LPARAM>(h));
+    Ports().ui.DoEvents();
+}
+
+void UserPressesKey(const ui::VScrollBar& bar, const std::string& key) {
+    static const std::pair<const char*, UINT> keys[] = {{"up", VK_UP},     {"down", VK_DOWN}, {"page up", VK_PRIOR},
+                                                        {"page down", VK_NEXT}, {"home", VK_HOME}, {"end", VK_END}};
+    HWND h = ScrollBarOf(bar);
+    for (const auto& [name, vk] : keys) {
+        if (!h || key != name) continue;
+        // The control handles the key itself and tells its window.
+        SendMessageW(h, WM_KEYDOWN, vk, 1);
+        SendMessageW(h, WM_KEYUP, vk, 0xC0000001);
+    }
+    Ports().ui.DoEvents();
 }
 
 }  // namespace varlindo::contract

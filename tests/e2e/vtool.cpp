@@ -4,6 +4,8 @@
 //   vtool box TITLE             the text of the message box with this title
 //   vtool volume N              speaker and wave volume of the mixer of wave-out device N: raw value and control id
 //   vtool close TITLE           asks the window with this title to close (WM_CLOSE)
+//   vtool scroll TITLE ID POS   drags the thumb of the scroll bar with control id ID in the window with this
+//                               title to POS (the control's own position, as dump shows it), as a user does
 //   vtool record FILE ...       writes its own command line and working folder into FILE (a program to start)
 //   vtool taskbar-created       tells the program's message window that the notification area was made anew
 //   vtool logoff end|cancel     asks the program's message window whether the session may end, then says
@@ -91,6 +93,18 @@ void PrintWindow(HWND h, const char* kind) {
         std::printf("]");
         if (!combo) std::printf(", \"item_height\": %ld, \"top_index\": %ld", static_cast<long>(SendMessageW(h, LB_GETITEMHEIGHT, 0, 0)),
                                 static_cast<long>(SendMessageW(h, LB_GETTOPINDEX, 0, 0)));
+    }
+    if (_wcsicmp(cls.c_str(), L"ScrollBar") == 0) {
+        // The control's own range, 0 at the top (Wine passes SBM_GETSCROLLINFO between processes).
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        if (GetScrollInfo(h, SB_CTL, &info))
+            std::printf(", \"pos\": %d, \"min\": %d, \"max\": %d, \"page\": %u", info.nPos, info.nMin, info.nMax,
+                        info.nPage);
+        // How tall the arrow buttons and the thumb are drawn (as tall as the system's scroll bars
+        // are wide, however wide the control is). Under Wine every process sees the system's DPI.
+        std::printf(", \"arrow\": %d, \"thumb\": %d", GetSystemMetrics(SM_CYVSCROLL), GetSystemMetrics(SM_CYVTHUMB));
     }
     if (_wcsicmp(cls.c_str(), L"Button") == 0)
         std::printf(", \"checked\": %ld", static_cast<long>(SendMessageW(h, BM_GETCHECK, 0, 0)));
@@ -403,6 +417,24 @@ int ZOrderProbe() {
     return 0;
 }
 
+// Moves the thumb of a scroll bar control as a user's drag does: the form hears the thumb
+// track to the position, then its release there, then the end of the scroll.
+int Scroll(const std::wstring& title, int id, int position) {
+    HWND window = FindTopLevel(title);
+    HWND bar = window ? GetDlgItem(window, id) : nullptr;
+    if (!bar || _wcsicmp(ClassOf(bar).c_str(), L"ScrollBar") != 0) return 1;
+    const UINT message = (GetWindowLongW(bar, GWL_STYLE) & SBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+    const auto lparam = reinterpret_cast<LPARAM>(bar);
+    DWORD_PTR ignored = 0;
+    for (WORD code : {WORD{SB_THUMBTRACK}, WORD{SB_THUMBPOSITION}, WORD{SB_ENDSCROLL}}) {
+        const WPARAM wparam = MAKEWPARAM(code, code == SB_ENDSCROLL ? 0 : position);
+        // A window that closes on the move (the volume slider) is gone before the end.
+        if (!IsWindow(window)) return 0;
+        if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 10000, &ignored)) return 3;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -452,6 +484,7 @@ int wmain(int argc, wchar_t** argv) {
         HWND h = FindTopLevel(argv[2]);
         return h && PostMessageW(h, WM_CLOSE, 0, 0) ? 0 : 1;
     }
+    if (command == L"scroll" && argc >= 5) return Scroll(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
     if (command == L"menu") return ReadMenu(ParseMenuQuery(argc, argv));
     if (command == L"menukey") return PressMenuKeys(ParseMenuQuery(argc, argv));
     if (command == L"traymenu" && argc >= 3) return StandInTray(argv[2]);

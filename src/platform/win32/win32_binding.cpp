@@ -19,6 +19,7 @@ std::unique_ptr<ControlBinding> BindControl(ui::Control& control) {
         case ui::Kind::Timer: return BindTimer(static_cast<ui::Timer&>(control));
         case ui::Kind::TextBox: return BindTextBox(static_cast<ui::TextBox&>(control));
         case ui::Kind::PictureBox: return BindPictureBox(static_cast<ui::PictureBox&>(control));
+        case ui::Kind::VScrollBar: return BindVScrollBar(static_cast<ui::VScrollBar&>(control));
     }
     return nullptr;
 }

@@ -34,6 +34,8 @@ public:
     virtual void Sync(Win32FormWindow& window);
     // A WM_COMMAND notification of the control: something the user did.
     virtual void Notify(int) {}
+    // A WM_VSCROLL of the control: its code and the thumb position it carries.
+    virtual void Scroll(Win32FormWindow&, int /*code*/, int /*thumb*/) {}
     // WM_TIMER with this binding's id.
     virtual void Tick() {}
     // Draws an owner-drawn control; false when the control draws itself.
@@ -94,5 +96,6 @@ std::unique_ptr<ControlBinding> BindComboBox(ui::ComboBox& combo);
 std::unique_ptr<ControlBinding> BindTimer(ui::Timer& timer);
 std::unique_ptr<ControlBinding> BindTextBox(ui::TextBox& box);
 std::unique_ptr<ControlBinding> BindPictureBox(ui::PictureBox& picture);
+std::unique_ptr<ControlBinding> BindVScrollBar(ui::VScrollBar& bar);
 
 }  // namespace varlindo::win32

@@ -475,6 +475,13 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 });
             }
             return 0;
+        case WM_VSCROLL:
+            // From a scroll bar control (lparam); the binding decides when the model hears of
+            // the move, and reports it as a user event itself.
+            if (syncing_ || !lparam) break;
+            if (ControlBinding* binding = BindingOf(reinterpret_cast<HWND>(lparam)))
+                binding->Scroll(*this, LOWORD(wparam), HIWORD(wparam));
+            return 0;
         case WM_TIMER:
             if (ControlBinding* binding = BindingById(static_cast<int>(wparam)))
                 UserEvent([binding] { binding->Tick(); });
