@@ -264,6 +264,17 @@ TEST_F(SliderTest, FiveCardsFourColumnsAndEveryCountStaysOnTheScreen) {
     EXPECT_EQ(Level(0, L::Speaker), 50);  // Esc changes nothing
 }
 
+TEST_F(SliderTest, AClickElsewhereOrOnANameClosesItWithoutAChange) {
+    App& app = Start();
+    OpenSlider(app, [](VolumeSlider& s) { s.VScroll1.RaiseLostFocus(); });  // the user clicked elsewhere
+    EXPECT_FALSE(app.IsLoaded<VolumeSlider>());
+    OpenSlider(app, [](VolumeSlider& s) { s.Label2.RaiseClick(); });
+    EXPECT_FALSE(app.IsLoaded<VolumeSlider>());
+    EXPECT_EQ(Sim().forms.modal_left_open, 0);
+    EXPECT_EQ(Level(0, L::Speaker), 50);
+    EXPECT_EQ(Level(1, L::Speaker), 50);
+}
+
 TEST_F(SliderTest, WithoutACardOneEmptyColumn) {
     desktop.cards.clear();
     App& app = Start();
@@ -306,6 +317,10 @@ TEST_F(VolumeTest, TheMainWindowAndTheTrayOpenTheDialog) {
 
     UserDoes(app, [&form] { form.OnTrayMenu("Audio Mixer ..."); });
     EXPECT_FALSE(Dialog(app).SettingsMode);
+    VolumeSettingsDialog& d = Dialog(app);
+    UserDoes(app, [&d] { d.WindowsMixerBtn.RaiseClick(); });
+    EXPECT_EQ(Sim().shell.started, std::vector<std::string>{"sndvol32.exe"});
+    EXPECT_TRUE(d.Visible());  // the dialog stays
 
     UserDoes(app, [&form] {
         form.StartupBtn_Click();

@@ -70,9 +70,12 @@ Win32FormWindow::Win32FormWindow(ui::Form& form, Win32FormHost& host, HINSTANCE 
     : form_(&form), host_(host), instance_(instance), pictures_(instance) {
     RegisterClassOnce(instance_, large_icon, small_icon, &Win32FormWindow::Trampoline);
     // No WS_CLIPCHILDREN: the frames (group boxes) rely on the parent painting their inside.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    CreateWindowExW(0, kFormWindowClass, Wide(form.Caption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                    nullptr, nullptr, instance_, this);
+    // A borderless window (the volume slider) has no title bar and no taskbar button.
+    const DWORD style = form.Borderless ? (WS_POPUP | WS_BORDER)
+                                        : (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    const DWORD ex_style = form.Borderless ? WS_EX_TOOLWINDOW : 0;
+    CreateWindowExW(ex_style, kFormWindowClass, Wide(form.Caption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                    100, 100, nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
     dpi_ = WindowDpi(hwnd_);
     MakeFonts();
@@ -410,6 +413,12 @@ void Win32FormWindow::SyncForm() {
     if (!IsIconic(hwnd_) && (r.right - r.left != Px(form_->Width()) || r.bottom - r.top != Px(form_->Height())))
         SetWindowPos(hwnd_, nullptr, 0, 0, Px(form_->Width()), Px(form_->Height()),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A place the program gave the window (in twips of the screen); once, so that a window
+    // the user moved stays where it went.
+    if (form_->Placed() && (form_->Left() != placed_.x || form_->Top() != placed_.y)) {
+        placed_ = POINT{form_->Left(), form_->Top()};
+        SetWindowPos(hwnd_, nullptr, Px(placed_.x), Px(placed_.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     if (!form_->Visible()) {
         if (IsWindowVisible(hwnd_)) {
@@ -558,6 +567,20 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             LayoutAll();
             return 0;
         }
+        case WM_ACTIVATE:
+            // Like a dialog: the control that had the focus gets it back, else the first
+            // one the Tab key reaches.
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+            } else if (!IsIconic(hwnd_)) {
+                HWND target = last_focus_ && IsChild(hwnd_, last_focus_) && IsWindowVisible(last_focus_)
+                                  ? last_focus_
+                                  : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+                if (target) SetFocus(target);
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             if (ProgramEvents* events = host_.Events().Events()) {
                 ui::Form& form = *form_;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <climits>
 #include <memory>
 #include <set>
 #include <string>
@@ -128,6 +129,8 @@ private:
     } drag_;
     int corners_ = -1;        // none
     SIZE shaped_{};
+    POINT placed_{INT_MIN, INT_MIN};  // the model's place last given to the window
+    HWND last_focus_ = nullptr;       // the control that had the focus when the window was left
     // The frame the mouse is over, for its MouseLeave.
     ui::Control* hover_frame_ = nullptr;
 };
