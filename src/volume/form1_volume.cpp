@@ -55,12 +55,16 @@ void Form1::ApplyStartupVolumes() {
 }
 
 void Form1::ApplyStoredVolume(const SoundDeviceObj& card, std::int16_t percent) {
-    app_.Form<VolumeSettingsDialog>().ApplySettingsToSoundcard(card.GetDeviceName());
-    // Then the card's volume as the settings page sets it (a value outside 0 to 100 was
-    // never chosen there and is left alone).
-    if (percent >= 0 && percent <= 100 && card.GetDeviceID() >= 0) {
+    // Taken first: applying the levels lets events run, which may reload the card records.
+    const std::string name = card.GetDeviceName();
+    const std::int16_t number = card.GetDeviceID();
+    app_.Form<VolumeSettingsDialog>().ApplySettingsToSoundcard(name);
+    // Then the card's volume as the settings page sets it. 0 is what every card has stored
+    // before anyone picked a percentage, so it means "none chosen" (a card would otherwise
+    // fall silent at every start); a value above 100 was never chosen either.
+    if (percent > 0 && percent <= 100 && number >= 0) {
         std::int16_t volume = percent;
-        SetVolume(card.GetDeviceID(), volume);
+        SetVolume(number, volume);
     }
 }
 

@@ -16,6 +16,9 @@ std::optional<int> SoundMixer::MixerOfDevice(int device_number) {
 }
 
 bool SoundMixer::OpenMixer(std::int32_t device_number) {
+    // One mixer at a time: one still open (a pass cut short) is closed, so a failed open
+    // never leaves another card's mixer to be written.
+    if (handle_) CloseMixer();
     const auto number = MixerOfDevice(device_number);
     if (!number || *number < 0 || *number > platform_.mixer.MixerCount() - 1) return false;
     auto h = platform_.mixer.Open(*number);

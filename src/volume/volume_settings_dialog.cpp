@@ -170,13 +170,7 @@ void VolumeSettingsDialog::ApplyLevels() {
         SaveDialogToRecord();
         return;
     }
-    SoundMixer& mixer = app_.Mixer();
-    mixer.OpenMixer(DialogDeviceNumber);
-    for (L line : kWriteOrder) {
-        mixer.SetLineVolume(LineOf(line).volume_slot, LineOf(line).slider->Value());
-        app_.GetPlatform().ui.DoEvents();
-    }
-    mixer.CloseMixer();
+    WritePasses(false);
 }
 
 void VolumeSettingsDialog::ApplyMutes() {
@@ -185,13 +179,30 @@ void VolumeSettingsDialog::ApplyMutes() {
         SaveDialogToRecord();
         return;
     }
-    SoundMixer& mixer = app_.Mixer();
-    mixer.OpenMixer(DialogDeviceNumber);
-    for (L line : kWriteOrder) {
-        mixer.SetLineMute(LineOf(line).mute_slot, LineOf(line).mute->Value() == 1 ? 1 : 0);
-        app_.GetPlatform().ui.DoEvents();
+    WritePasses(true);
+}
+
+void VolumeSettingsDialog::WritePasses(bool mutes) {
+    // Events run between the lines; a change that arrives meanwhile is written by one more
+    // pass after this one, never by a pass inside it.
+    (mutes ? mutes_again_ : levels_again_) = true;
+    if (writing_) return;
+    writing_ = true;
+    while (levels_again_ || mutes_again_) {
+        const bool write_mutes = !levels_again_;
+        (write_mutes ? mutes_again_ : levels_again_) = false;
+        SoundMixer& mixer = app_.Mixer();
+        mixer.OpenMixer(DialogDeviceNumber);
+        for (L line : kWriteOrder) {
+            if (write_mutes)
+                mixer.SetLineMute(LineOf(line).mute_slot, LineOf(line).mute->Value() == 1 ? 1 : 0);
+            else
+                mixer.SetLineVolume(LineOf(line).volume_slot, LineOf(line).slider->Value());
+            app_.GetPlatform().ui.DoEvents();
+        }
+        mixer.CloseMixer();
     }
-    mixer.CloseMixer();
+    writing_ = false;
 }
 
 void VolumeSettingsDialog::SaveDialogToRecord() {
@@ -219,9 +230,10 @@ std::string VolumeSettingsDialog::StepCard(int direction) const {
     const ui::ListBox& cards = main_.DeviceList;
     const int n = cards.ListCount();
     if (n == 0) return "";
+    // Forward the last match counts, backward the first (each the last one the scan visits).
     int found = -1;
     for (int i = 0; i < n; ++i)
-        if (cards.List(i) == DialogDeviceName) found = i;
+        if (cards.List(i) == DialogDeviceName && (direction > 0 || found < 0)) found = i;
     // A card that is gone (unplugged) steps to the first card.
     if (found < 0) return cards.List(0);
     return cards.List((found + direction + n) % n);

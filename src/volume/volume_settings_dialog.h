@@ -77,12 +77,17 @@ private:
     void ApplyLanguage();
     void ShowDefaultMarker();
     void ShowMode();
+    // Writes the sliders (or the mute boxes) to the card's mixer.
+    void WritePasses(bool mutes);
     // The card before or after the one shown, in the main window's list.
     std::string StepCard(int direction) const;
 
     App& app_;
     Form1& main_;
     std::array<Line, SoundDeviceObj::LineCount> lines_;
+    bool writing_ = false;
+    bool levels_again_ = false;
+    bool mutes_again_ = false;
 };
 
 }  // namespace varlindo

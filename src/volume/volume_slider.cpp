@@ -53,7 +53,9 @@ VolumeSlider::VolumeSlider(App& app)
         column.label->Click = [this] { Close(); };
     }
     // The first slider has the focus: when it loses it (a click elsewhere), the window goes.
+    // The others never take it, so that a click on them is no click elsewhere.
     VScroll1.LostFocus = [this] { Close(); };
+    for (ui::VScrollBar* other : {&VScroll2, &VScroll3, &VScroll4}) other->TabStop = false;
     DblClick = [this] { Close(); };
     KeyPress = [this](int& key) {
         if (key == 27) Close();
@@ -70,7 +72,9 @@ void VolumeSlider::Form_Load() {
     AlwaysOnTop1.SetToTop(false);
     for (Column& column : columns_) column.slider->SetEnabled(false);
     LayoutCards();
-    for (Column& column : columns_) column.slider->SetEnabled(true);
+    // A column without a card takes no move.
+    for (int c = 0; c < kColumns; ++c)
+        columns_[static_cast<size_t>(c)].slider->SetEnabled(!column_cards_[static_cast<size_t>(c)].empty());
 
     // Just above the taskbar at the right, and always inside the work area.
     const FormHostPort::Area work = app_.GetPlatform().forms.WorkArea();
@@ -87,15 +91,6 @@ void VolumeSlider::LayoutCards() {
     for (Column& column : columns_) column.label->SetCaption("");
     column_cards_.fill("");
     const int cards = main_.DeviceList.ListCount();
-    // At least one column, also with no card at all.
-    const int shown = std::clamp(cards, 1, kColumns);
-    SetWidth((std::max(cards, 1) - 1) * kColumnWidth + kLastColumnWidth);
-    for (int c = 0; c < kColumns; ++c) {
-        const bool used = c < shown;
-        columns_[static_cast<size_t>(c)].picture->SetVisible(used);
-        columns_[static_cast<size_t>(c)].slider->SetVisible(used);
-        columns_[static_cast<size_t>(c)].label->SetVisible(used);
-    }
 
     for (int i = 0; i < cards; ++i) {
         const std::string name = main_.DeviceList.List(i);
@@ -117,6 +112,20 @@ void VolumeSlider::LayoutCards() {
             }
             AppendLabelLine(*column.label, text::Substr(alias, j - 1, 1));
         }
+    }
+
+    // The columns that hold a card show (the first one also with no card at all), and the
+    // window is wide enough for the last of them.
+    int last = 0;
+    for (int c = 0; c < kColumns; ++c)
+        if (!column_cards_[static_cast<size_t>(c)].empty()) last = c;
+    SetWidth(std::max((std::max(cards, 1) - 1) * kColumnWidth, last * kColumnWidth) + kLastColumnWidth);
+    for (int c = 0; c < kColumns; ++c) {
+        const bool used = !column_cards_[static_cast<size_t>(c)].empty() || (c == 0 && cards == 0);
+        for (ui::Control* control : std::initializer_list<ui::Control*>{
+                 columns_[static_cast<size_t>(c)].picture, columns_[static_cast<size_t>(c)].slider,
+                 columns_[static_cast<size_t>(c)].label})
+            control->SetVisible(used);
     }
 }
 

@@ -102,10 +102,36 @@ TEST_F(VolumeTest, CardsStepRoundAndTheGreyedPictureMarksOtherCards) {
     EXPECT_FALSE(d.SettingsMode);
 
     // From a card that is gone, both buttons go to the first card, without a message.
-    d.DialogDeviceName = "Unplugged Card";
-    UserDoes(app, [&d] { d.Command1.RaiseClick(); });
-    EXPECT_EQ(d.DialogDeviceName, "Speakers (Realtek HD Audio)");
+    for (ui::Button* button : {&d.Command1, &d.NextCardBtn}) {
+        d.DialogDeviceName = "Unplugged Card";
+        UserDoes(app, [button] { button->RaiseClick(); });
+        EXPECT_EQ(d.DialogDeviceName, "Speakers (Realtek HD Audio)");
+    }
     EXPECT_TRUE(Sim().ui.boxes.empty());
+}
+
+TEST_F(VolumeTest, BackwardsPastTwoCardsOfOneNameDoesNotStick) {
+    desktop.cards.clear();
+    for (const char* name : {"Speakers", "Headset", "Headset"}) desktop.AddCard(name);
+    App& app = Start();
+    VolumeSettingsDialog& d = Dialog(app);
+    UserDoes(app, [&d] { d.SetDialog("Headset", false); });
+    UserDoes(app, [&d] { d.Command1.RaiseClick(); });
+    EXPECT_EQ(d.DialogDeviceName, "Speakers");
+}
+
+TEST_F(VolumeTest, AChangeDuringAPassIsWrittenByThePassAfterIt) {
+    App& app = Start();
+    VolumeSettingsDialog& d = Dialog(app);
+    UserDoes(app, [&d] { d.SetDialog("USB Headset", false); });
+    int nested = 0;
+    Sim().ui.on_do_events = [&] {
+        if (nested++ == 0) d.Wave.UserSet(10);  // the user moves another slider meanwhile
+    };
+    UserDoes(app, [&d] { d.Midi.UserSet(60); });
+    Sim().ui.on_do_events = nullptr;
+    EXPECT_EQ(Level(1, L::Midi), 60);
+    EXPECT_EQ(Level(1, L::Wave), 10);
 }
 
 TEST_F(VolumeTest, EveryWayOfClosingASettingsDialogStoresALiveOneNothing) {
@@ -293,6 +319,12 @@ TEST_F(SliderTest, APictureOpensTheDialogOfThatColumnsCard) {
     ASSERT_EQ(app.MainForm().DeviceList.List(0), "USB Headset");
     OpenSlider(app, [&](VolumeSlider& s) {
         EXPECT_EQ(s.ColumnCards()[1], "USB Headset");  // device number 1
+        // The columns of the cards show; the empty first one neither shows nor takes a move.
+        EXPECT_FALSE(s.VScroll1.Visible());
+        EXPECT_FALSE(s.VScroll1.Enabled());
+        EXPECT_TRUE(s.VScroll2.Visible());
+        EXPECT_TRUE(s.Picture3.Visible());
+        EXPECT_EQ(s.Width(), 2 * 840 + 755);
         s.Picture3.RaiseClick();
     });
     ASSERT_TRUE(app.IsLoaded<VolumeSettingsDialog>());
@@ -315,7 +347,11 @@ TEST_F(VolumeTest, TheMainWindowAndTheTrayOpenTheDialog) {
     EXPECT_TRUE(Dialog(app).Visible());
     EXPECT_TRUE(form.OpenVolumeBrn.Enabled());
 
-    UserDoes(app, [&form] { form.OnTrayMenu("Audio Mixer ..."); });
+    UserDoes(app, [&form] {
+        form.NiknameList.UserSelect(1);
+        form.OnTrayMenu("Audio Mixer ...");
+    });
+    EXPECT_EQ(Dialog(app).DialogDeviceName, "USB Headset");  // the selected card
     EXPECT_FALSE(Dialog(app).SettingsMode);
     VolumeSettingsDialog& d = Dialog(app);
     UserDoes(app, [&d] { d.WindowsMixerBtn.RaiseClick(); });

@@ -574,11 +574,11 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 HWND focus = GetFocus();
                 if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
             } else if (!IsIconic(hwnd_)) {
-                HWND target = last_focus_ && IsChild(hwnd_, last_focus_) && IsWindowVisible(last_focus_)
+                HWND target = last_focus_ && IsChild(hwnd_, last_focus_) && IsWindowVisible(last_focus_) &&
+                                      IsWindowEnabled(last_focus_)
                                   ? last_focus_
                                   : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-                if (target) SetFocus(target);
-                return 0;
+                if (target && SetFocus(target)) return 0;
             }
             break;
         case WM_CLOSE:
