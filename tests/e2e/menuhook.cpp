@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include "json_text.h"
 
 namespace {
 
@@ -23,27 +24,7 @@ std::string Utf8(const wchar_t* w) {
     return s;
 }
 
-std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
+std::string Json(const std::string& text) { return JsonQuote(text); }
 
 const char* Flag(bool on) { return on ? "true" : "false"; }
 

@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "json_text.h"
 
 namespace {
 
@@ -39,26 +40,7 @@ std::string Utf8(const std::wstring& w) {
     return s;
 }
 
-std::string Json(const std::wstring& w) {
-    std::string out = "\"";
-    for (char c : Utf8(w)) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
+std::string Json(const std::wstring& w) { return JsonQuote(Utf8(w)); }
 
 std::wstring Text(HWND h) {
     wchar_t buf[1024] = {};
