@@ -385,6 +385,18 @@ class Session:
             raise AssertionError(f"vtool menu failed ({out.returncode}): {out.stderr.strip()}")
         return [json.loads(line) for line in out.stdout.splitlines() if line.strip()]
 
+    def open_tray_menu(self, attempts=3, wait=6):
+        """Clicks the tray icon and returns the items of the menu it opens. The menu waits out the
+        double-click time and a loaded machine may take seconds; a click is repeated only after
+        that, so that two clicks never make a double click. (After a switch the program takes its
+        icon away and adds it again, so a click may fall between the two.)"""
+        for _ in range(attempts):
+            self.click_tray()
+            items = self.open_menu_items(wait=wait)
+            if items:
+                return items
+        raise AssertionError("the tray menu did not open")
+
     def menu_is_open(self, owner=TRAY_CLASS):
         return self.vtool("menukey", "--owner", owner).returncode == 0  # no keys: only looks for the menu
 

@@ -32,7 +32,7 @@ class GermanBuild(unittest.TestCase):
             # The tray menu.
             s.click_control(s.control(page, text="System Tray >>"))
             s.wait_for("the window to hide", lambda: not s.dump()["window"]["visible"])
-            items = s.wait_for("the menu", lambda: s.click_tray() or s.open_menu_items(wait=2))
+            items = s.open_tray_menu()
             texts = [i["text"] for i in items if not i["separator"]]
             self.assertEqual(texts, ["Homepage ...", "Verknüpfungs Assistent ...", "Einstellungen ...", "Hotkeys",
                                      "Windows Audio Einstellungen ...", "Audio Mixer ...", "Soundkarten neu einlesen",

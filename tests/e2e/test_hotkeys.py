@@ -84,7 +84,7 @@ class Hotkeys(unittest.TestCase):
         # The tray menu shows each card's key.
         self.s.keys(wh.WINDOW_TITLE, "Escape")
         self.s.wait_for("the window to hide", lambda: not self.s.dump()["window"]["visible"])
-        items = self.s.wait_for("the menu", lambda: self.s.click_tray() or self.s.open_menu_items(wait=2))
+        items = self.s.open_tray_menu()
         texts = [i["text"] for i in items]
         self.assertIn(f"2: {REALTEK}  (Strg + F3)    (Play + Rec)", texts)
         self.assertIn(f"3: {HEADSET}  (Strg + F2)", texts)

@@ -113,7 +113,7 @@ class Resident(unittest.TestCase):
         self.assertEqual(self.s.start_line("D=3").wait(20), 0)
         # The resident's icon and menu follow the switch it was told of.
         self.s.wait_for("the tooltip", lambda: self.s.tray_tooltip() == HEADSET, timeout=20)
-        items = self.s.wait_for("the menu", lambda: self.s.click_tray() or self.s.open_menu_items(wait=2))
+        items = self.s.open_tray_menu()
         self.assertEqual([i["text"] for i in items if i["checked"]], [f"3: {HEADSET}    (Play + Rec)"])
         self.s.close_menu()
         dump = self.s.show_main_window()

@@ -125,7 +125,7 @@ class TrayMenu(unittest.TestCase):
     def open_menu(self):
         # After a switch the program takes its icon away and adds it again, so a click may fall
         # between the two; then it is clicked once more.
-        return self.s.wait_for("the menu", lambda: self.s.click_tray() or self.s.open_menu_items(wait=2))
+        return self.s.open_tray_menu()
 
     @staticmethod
     def seen(items):

@@ -122,7 +122,7 @@ class SliderWindow(unittest.TestCase):
         try:
             s.start()
             s.tray_icon_point()
-            s.wait_for("the menu", lambda: s.click_tray() or s.open_menu_items(wait=2))
+            s.open_tray_menu()
             s.pick_menu("Set volume ...")
             window = s.wait_window(SLIDER_WINDOW)
             w = window["window"]
@@ -143,7 +143,7 @@ class SliderWindow(unittest.TestCase):
             s.wait_for("the window to close",
                        lambda: not (s.dump(SLIDER_WINDOW) or {}).get("window", {}).get("visible"))
             # The program reads the card's volume back: the slider window shows it when opened again.
-            s.wait_for("the menu", lambda: s.click_tray() or s.open_menu_items(wait=2))
+            s.open_tray_menu()
             s.pick_menu("Set volume ...")
             window = s.wait_window(SLIDER_WINDOW)
             bars = sorted([c for c in window["controls"] if c["visible"] and c["class"] == "ScrollBar"],
