@@ -1,5 +1,7 @@
 #include "base/path_text.h"
 
+#include <cctype>
+
 #include "base/text.h"
 
 namespace varlindo {
@@ -51,6 +53,57 @@ std::string QuoteProgram(const std::string& program) {
     const std::string s = text::Trim(program);
     if (s.empty() || IsQuoted(s)) return s;
     return "\"" + s + "\"";
+}
+
+}  // namespace varlindo
+
+namespace varlindo {
+namespace {
+
+bool Wildcard(const char* name, const char* pattern) {
+    // Iterative matching with one backtrack point for the last "*".
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name) {
+        const auto n = static_cast<unsigned char>(*name);
+        const auto p = static_cast<unsigned char>(*pattern);
+        if (p == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (p == '?' || (p && std::tolower(p) == std::tolower(n))) {
+            ++pattern;
+            ++name;
+        } else if (star) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
+}
+
+}  // namespace
+
+bool MatchesFilePattern(const std::string& name, const std::string& patterns) {
+    size_t from = 0;
+    while (from <= patterns.size()) {
+        size_t to = patterns.find(';', from);
+        if (to == std::string::npos) to = patterns.size();
+        std::string pattern = patterns.substr(from, to - from);
+        while (!pattern.empty() && pattern.front() == ' ') pattern.erase(pattern.begin());
+        while (!pattern.empty() && pattern.back() == ' ') pattern.pop_back();
+        if (!pattern.empty()) {
+            if (Wildcard(name.c_str(), pattern.c_str())) return true;
+            if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+                name.find('.') == std::string::npos &&
+                Wildcard(name.c_str(), pattern.substr(0, pattern.size() - 2).c_str()))
+                return true;
+        }
+        from = to + 1;
+    }
+    return false;
 }
 
 }  // namespace varlindo

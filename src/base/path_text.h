@@ -24,3 +24,13 @@ std::string QuoteIfSpaces(const std::string& text);
 std::string QuoteProgram(const std::string& program);
 
 }  // namespace varlindo
+
+namespace varlindo {
+
+// True when a file name matches a pattern of the file lists: "*" stands for any run of
+// characters, "?" for one, letter case is ignored, and several patterns may be given
+// separated by ";". A pattern ending in ".*" also matches names without an extension, as
+// "*.*" matches every name.
+bool MatchesFilePattern(const std::string& name, const std::string& patterns);
+
+}  // namespace varlindo

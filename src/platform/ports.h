@@ -117,7 +117,27 @@ struct FilePort {
     virtual std::string ProgramFolder() = 0; // folder of the running program, no trailing separator
     virtual std::string ProgramName() = 0;   // file name of the running program, without extension
     virtual std::string Environment(const std::string& name) = 0;
+    // The drives, as "C:", "D:" ..., in order.
+    virtual std::vector<std::string> Drives() = 0;
+    struct Entry {
+        std::string name;
+        bool folder = false;
+    };
+    // What a folder holds, without "." and ".." and without hidden or system entries;
+    // nothing when the folder cannot be read.
+    virtual std::optional<std::vector<Entry>> ListFolder(const std::string& folder) = 0;
 };
+
+// A shell shortcut: what the .lnk file starts and the icon it shows.
+struct ShellLink {
+    std::string target;
+    std::string arguments;
+    std::string icon_file;
+    int icon_index = 0;
+    int show_command = 1;  // window style of the started program (1: normal)
+};
+
+enum class SpecialFolder { Desktop, StartMenu };
 
 struct ShellPort {
     virtual ~ShellPort() = default;
@@ -127,6 +147,12 @@ struct ShellPort {
     virtual std::string ExecutableFor(const std::string& file) = 0;
     // Starts a command line without waiting. `show` is a window style (1: normal, focused).
     virtual bool StartProgram(const std::string& command_line, int show) = 0;
+    // The current user's folder as the shell knows it (redirected where it was moved); ""
+    // when the shell has none.
+    virtual std::string UserFolder(SpecialFolder folder) = 0;
+    // Writes a shortcut file at `path` through the shell's link object, replacing a file
+    // that is there. False, with the system's reason in `error`, when it was not saved.
+    virtual bool SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) = 0;
 };
 
 // ---------------------------------------------------------------- user interface

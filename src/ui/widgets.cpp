@@ -80,6 +80,12 @@ void TextBox::SetText(const std::string& text) {
     if (Change) Change();
 }
 
+void TextBox::SetSelStart(int position) {
+    sel_start_ = std::clamp(position, 0, static_cast<int>(Text().size()));
+    ++sel_placements_;
+    Changed();
+}
+
 void Control::SetFocus() { form_.NotifyFocus(*this); }
 
 void CheckBox::SetValue(int value) {
@@ -195,6 +201,23 @@ void Form::SetWindowState(WindowState state) {
     state_ = state;
     Changed();
     if (Resize) Resize();
+}
+
+bool Form::Drop(Control* target, const DropData& data) {
+    for (Control* c = target; c; c = c->Container()) {
+        if (c->OLEDragDrop) {
+            c->OLEDragDrop(data);
+            return true;
+        }
+    }
+    if (!OLEDragDrop) return false;
+    OLEDragDrop(data);
+    return true;
+}
+
+bool Form::AcceptsDrops() const {
+    if (OLEDragDrop) return true;
+    return std::any_of(controls_.begin(), controls_.end(), [](const Control* c) { return bool(c->OLEDragDrop); });
 }
 
 Control* Form::Find(const std::string& name) const {

@@ -26,7 +26,26 @@ struct FormView {
     virtual void ActivateForm() = 0;
 };
 
-enum class Kind { Label, Button, CheckBox, ListBox, ComboBox, Frame, Timer, TextBox, PictureBox, VScrollBar };
+enum class Kind {
+    Label,
+    Button,
+    CheckBox,
+    ListBox,
+    ComboBox,
+    Frame,
+    Timer,
+    TextBox,
+    PictureBox,
+    VScrollBar,
+    DriveListBox,  // see ui/file_lists.h
+    DirListBox,
+    FileListBox,
+};
+
+// A colour with the top bit set names a system colour by its index (the button text ...),
+// which the view looks up.
+inline constexpr Color kSystemColor = 0x80000000;
+inline constexpr Color kButtonTextColor = kSystemColor | 18;
 
 // The program's pictures; the view draws each one at the size of its control.
 enum class Image {
@@ -38,6 +57,16 @@ enum class Image {
     PinOff,               // always-on-top control: not pinned
     PinHover,             //   not pinned, mouse over it
     PinOn,                //   pinned
+    Desktop,              // the file chooser's quick buttons, and pressed
+    DesktopPressed,
+    StartMenu,
+    StartMenuPressed,
+};
+
+// What the user dropped on a control or a form: a list of files, or a text.
+struct DropData {
+    std::vector<std::string> files;
+    std::optional<std::string> text;
 };
 
 // A mouse button went down, or the mouse moved. `button`: 1 left, 2 right, 4 middle (0 for
@@ -105,6 +134,8 @@ public:
     std::function<void(const MouseArgs&)> MouseMove;
     // The mouse left the control.
     std::function<void()> MouseLeave;
+    // Something was dropped on the control (see Form::Drop).
+    std::function<void(const DropData&)> OLEDragDrop;
 
     // Raised by a view for what the user did.
     void RaiseClick() { Raise(Click); }
@@ -175,6 +206,15 @@ public:
     // The user typed: the view already shows the text.
     void UserEdit(const std::string& text) { SetText(text); }
     std::function<void()> Change;
+    // Puts the text cursor before character `position` and scrolls it into view.
+    void SetSelStart(int position);
+    int SelStart() const { return sel_start_; }
+    // Counts the cursor placements, so that a view places the cursor again.
+    int SelPlacements() const { return sel_placements_; }
+
+private:
+    int sel_start_ = 0;
+    int sel_placements_ = 0;
 };
 
 // A picture (see Image); it may also be a place the mouse acts on.
@@ -239,6 +279,12 @@ public:
     int TopIndex() const { return top_index_; }
     void SetTopIndex(int index) { top_index_ = index; }
     std::function<void()> Scroll;
+    // The user double-clicked the chosen entry: raises DblClick (a folder list opens it).
+    virtual void UserDoubleClick() { RaiseDblClick(); }
+
+protected:
+    ListBox(Form& form, std::string name, Kind kind, int l, int t, int w, int h, Control* in)
+        : ListControl(form, std::move(name), kind, "", l, t, w, h, in) {}
 
 private:
     int top_index_ = 0;
@@ -255,6 +301,8 @@ public:
     std::function<void()> Change;
 
 protected:
+    ComboBox(Form& form, std::string name, Kind kind, int l, int t, int w, int h, Control* in)
+        : ListControl(form, std::move(name), kind, "", l, t, w, h, in) {}
     void SelectionChanged() override;
 };
 
@@ -358,6 +406,14 @@ public:
     // own handlers).
     std::function<void(const MouseArgs&)> MouseDown;
     std::function<void(const MouseArgs&)> MouseMove;
+    // Something was dropped on the form's own surface.
+    std::function<void(const DropData&)> OLEDragDrop;
+    // Hands a drop to the control it landed on (nullptr: the form's surface): the first of
+    // the control, its containers and the form that takes drops gets it. False when none
+    // does.
+    bool Drop(Control* target, const DropData& data);
+    // The form or one of its controls takes drops.
+    bool AcceptsDrops() const;
 
     // For the controls.
     void Register(Control& control) { controls_.push_back(&control); }

@@ -97,6 +97,26 @@ SimMixerDevice& SimDesktop::CardMixer(int card) {
 
 bool SimDesktop::HasFile(const std::string& path) const { return files.count(NormalPath(path)) != 0; }
 
+void SimDesktop::AddFolder(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    while (p.size() > 2 && p.back() == '\\') p.pop_back();
+    for (size_t cut = p.find('\\'); cut != std::string::npos; cut = p.find('\\', cut + 1)) {
+        const std::string up = p.substr(0, cut);
+        folders.insert(NormalPath(up));
+        spelling.emplace(NormalPath(up), up);
+    }
+    folders.insert(NormalPath(p));
+    spelling.emplace(NormalPath(p), p);
+}
+
+void SimDesktop::AddFile(const std::string& path, const std::string& content) {
+    const size_t cut = path.find_last_of("\\/");
+    if (cut != std::string::npos) AddFolder(path.substr(0, cut));
+    files[NormalPath(path)] = content;
+    spelling[NormalPath(path)] = path;
+}
+
 // ---------------------------------------------------------------- programs
 
 void SimDesktop::NotifyDeviceChanged(std::int32_t stamp) {

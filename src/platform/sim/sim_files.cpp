@@ -1,3 +1,5 @@
+#include <cctype>
+
 #include "platform/sim/sim_paths.h"
 #include "platform/sim/sim_platform.h"
 
@@ -44,6 +46,34 @@ bool SimFiles::SetCurrentDrive(char drive) {
 std::string SimFiles::Environment(const std::string& name) {
     auto v = environment.find(name);
     return v == environment.end() ? std::string() : v->second;
+}
+
+std::vector<std::string> SimFiles::Drives() {
+    std::vector<std::string> drives;
+    for (const std::string& f : desktop_.folders)
+        if (f.size() == 2 && f[1] == ':') drives.push_back(std::string(1, static_cast<char>(std::toupper(f[0]))) + ":");
+    return drives;
+}
+
+std::optional<std::vector<FilePort::Entry>> SimFiles::ListFolder(const std::string& folder) {
+    std::string key = NormalPath(folder);
+    if (key.size() == 3 && key[1] == ':') key.pop_back();  // "c:\" is kept as "c:"
+    if (!desktop_.folders.count(key) || desktop_.unreadable.count(key)) return std::nullopt;
+    auto name_of = [this](const std::string& path) {
+        auto spelled = desktop_.spelling.find(path);
+        const std::string& shown = spelled == desktop_.spelling.end() ? path : spelled->second;
+        return shown.substr(shown.find_last_of("\\/") + 1);
+    };
+    auto inside = [&key](const std::string& path) {
+        const size_t cut = path.rfind('\\');
+        return cut != std::string::npos && path.substr(0, cut) == key && !path.substr(cut + 1).empty();
+    };
+    std::vector<Entry> entries;
+    for (const std::string& f : desktop_.folders)
+        if (inside(f) && !desktop_.hidden.count(f)) entries.push_back({name_of(f), true});
+    for (const auto& [path, content] : desktop_.files)
+        if (inside(path) && !desktop_.hidden.count(path)) entries.push_back({name_of(path), false});
+    return entries;
 }
 
 }  // namespace varlindo::sim

@@ -87,7 +87,16 @@ public:
     std::vector<std::string> file_writes;      // every file written, as named
     std::map<std::string, std::string> short_paths;    // lower long path -> short path
     std::map<std::string, std::string> associations;   // lower extension (".txt") -> program
+    std::map<std::string, std::string> spelling;       // lower path -> the path as added
+    std::set<std::string> hidden;                      // lower paths the file lists leave out
+    std::set<std::string> read_only;                   // lower paths of files that cannot be replaced
+    std::set<std::string> unreadable;                  // lower paths of folders that cannot be listed
     bool HasFile(const std::string& path) const;
+    // Adds a file or a folder, with the folders on its way, keeping its spelling.
+    void AddFile(const std::string& path, const std::string& content = "");
+    void AddFolder(const std::string& path);
+    // Shell shortcuts written, by lower path.
+    std::map<std::string, ShellLink> shortcuts;
 
     // ---- running programs ----
     const std::vector<SimPlatform*>& Programs() const { return programs_; }
@@ -186,6 +195,8 @@ public:
     std::string ProgramFolder() override { return program_folder; }
     std::string ProgramName() override { return program_name; }
     std::string Environment(const std::string& name) override;
+    std::vector<std::string> Drives() override;
+    std::optional<std::vector<Entry>> ListFolder(const std::string& folder) override;
 
     std::string current_folder = "C:\\Users\\test";
     std::string temp_folder = "C:\\Users\\test\\AppData\\Local\\Temp\\";
@@ -200,7 +211,12 @@ public:
     std::optional<std::string> ShortPath(const std::string& path) override;
     std::string ExecutableFor(const std::string& file) override;
     bool StartProgram(const std::string& command_line, int show) override;
+    std::string UserFolder(SpecialFolder folder) override;
+    bool SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) override;
     std::vector<std::string> started;  // command lines of started programs
+    std::map<SpecialFolder, std::string> user_folders;  // what the shell reports
+    bool link_object_missing = false;                    // the shell's link object cannot be made
+    std::vector<std::string> shortcut_saves;             // every shortcut path saved, as named
 };
 
 class SimUi final : public UiPort, SimService {

@@ -24,4 +24,31 @@ bool SimShell::StartProgram(const std::string& command_line, int) {
     return true;
 }
 
+std::string SimShell::UserFolder(SpecialFolder folder) {
+    auto f = user_folders.find(folder);
+    return f == user_folders.end() ? std::string() : f->second;
+}
+
+bool SimShell::SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) {
+    shortcut_saves.push_back(path);
+    const std::string p = NormalPath(path);
+    const size_t cut = p.rfind('\\');
+    if (link_object_missing) {
+        error = "Class not registered";
+        return false;
+    }
+    if (cut == std::string::npos || !desktop_.folders.count(p.substr(0, cut)) || desktop_.folders.count(p)) {
+        error = "The system cannot find the path specified.";
+        return false;
+    }
+    if (desktop_.read_only.count(p)) {
+        error = "Access is denied.";
+        return false;
+    }
+    desktop_.files[p] = "shortcut";
+    desktop_.spelling[p] = path;
+    desktop_.shortcuts[p] = link;
+    return true;
+}
+
 }  // namespace varlindo::sim
