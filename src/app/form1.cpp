@@ -79,11 +79,11 @@ Form1::Form1(App& app)
     Label1.SetForeColor(0xCC6600);
     PictureDisabled.SetVisible(false);  // an image store, never shown
 
-    // The dialogs these open come with their own windows; until then they stay greyed.
-    ShortcutWizzardBtn.SetEnabled(false);
+    // The update comes with its own window; until then it stays greyed.
     Label1.SetEnabled(false);
     BindEvents();
     BindSettingsEvents();
+    BindShortcutEvents();
 }
 
 void Form1::BindEvents() {

@@ -163,6 +163,17 @@ public:
     // The line of the device list that holds exactly this name, or -1.
     int GetDeviceLine(const std::string& name) const;
 
+    // ---- the shortcut wizard ----
+    // Sends the window to the tray while the wizard is open (modally), then brings it back.
+    void ShortcutWizzardBtn_Click();
+    void DragDropField_DblClick() { ShortcutWizzardBtn_Click(); }
+    void Label2_DblClick() { DragDropField_DblClick(); }
+    void DragNDrop2_Click() { ShortcutWizzardBtn_Click(); }
+    void DragNDrop2_DblClick() { DragDropField_DblClick(); }
+    // A file dropped on the device page opens the wizard (not modally) with that program.
+    void DragDropField_OLEDragDrop(const ui::DropData& data);
+    void DragNDrop2_OLEDragDrop(const ui::DropData& data) { DragDropField_OLEDragDrop(data); }
+
     // ---- tray menu ----
     void CreatePopupMenu();
     void OnTrayMenu(const std::string& Selected);
@@ -224,6 +235,7 @@ private:
     void FollowPlayback(const std::string& playback);
     const char* Say(const Text& text) const { return app_.Say(text); }
     void BindSettingsEvents();
+    void BindShortcutEvents();
     // The card a picked tray entry names, or -1.
     int TrayEntryCard(const std::string& Selected);
     // Switches to the card in line `line` from the tray menu.

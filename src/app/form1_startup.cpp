@@ -10,8 +10,10 @@
 #include "base/text.h"
 #include "core/sound_device_obj.h"
 #include "hotkeys/short_cut_fenster.h"
+#include "launch/shortcut_wizzard.h"
 #include "volume/volume_settings_dialog.h"
 #include "tray/system_tray.h"
+#include "util/files.h"
 
 namespace varlindo {
 
@@ -210,6 +212,8 @@ void Form1::CloseTrayAndDialogs() {
     if (app_.IsLoaded<ShortCutFenster>()) app_.Unload(app_.Form<ShortCutFenster>());
     // A volume dialog in settings mode stores its levels as it closes.
     if (app_.IsLoaded<VolumeSettingsDialog>()) app_.Unload(app_.Form<VolumeSettingsDialog>());
+    if (app_.IsLoaded<Files>()) app_.Unload(app_.Form<Files>());
+    if (app_.IsLoaded<ShortcutWizzard>()) app_.Unload(app_.Form<ShortcutWizzard>());
 }
 
 }  // namespace varlindo

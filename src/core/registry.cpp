@@ -37,7 +37,9 @@ std::optional<RegKey> OpenIfRoot(RegistryPort& port, RegKey root, const std::str
     return port.OpenKey(root, key_path);
 }
 
-RegKey RootKeyFromFullName(const std::string& upper_name) {
+}  // namespace
+
+RegKey Registry::RootKeyFromFullName(const std::string& upper_name) {
     static constexpr std::pair<const char*, RegKey> kRoots[] = {
         {"HKEY_CLASSES_ROOT", hkey::ClassesRoot},     {"HKEY_CURRENT_USER", hkey::CurrentUser},
         {"HKEY_LOCAL_MACHINE", hkey::LocalMachine},   {"HKEY_USERS", hkey::Users},
@@ -48,8 +50,6 @@ RegKey RootKeyFromFullName(const std::string& upper_name) {
         if (upper_name == name) return key;
     return hkey::None;
 }
-
-}  // namespace
 
 RegKey Registry::RootKeyFromName(const std::string& name) {
     static constexpr std::pair<const char*, RegKey> kRoots[] = {
@@ -114,12 +114,13 @@ std::int32_t Registry::ReadDWordValue(const std::string& root, const std::string
 }
 
 std::string Registry::ReadStringValue(RegKey root, const std::string& key_path, const std::string& value_name,
-                                      const std::string& default_value) {
+                                      const std::string& default_value, bool or_unexpanded) {
     RegistryPort& port = platform_.registry;
     KeyGuard key(port, OpenIfRoot(port, root, key_path));
     if (!key) return default_value;
     auto value = port.QueryValue(*key, value_name);
-    if (!value || value->type != regtype::Sz) return default_value;
+    if (!value || !(value->type == regtype::Sz || (or_unexpanded && value->type == regtype::ExpandSz)))
+        return default_value;
     return value->data.substr(0, value->data.find('\0'));
 }
 

@@ -25,6 +25,8 @@ public:
 
     // "current_user" / "hkey_current_user" and friends, any case; hkey::None otherwise.
     static RegKey RootKeyFromName(const std::string& name);
+    // "HKEY_CURRENT_USER" and the other full root names, upper case only; hkey::None otherwise.
+    static RegKey RootKeyFromFullName(const std::string& upper_name);
 
     void WriteStringValue(const std::string& root, const std::string& key_path, const std::string& value_name,
                           const std::string& text);
@@ -33,8 +35,10 @@ public:
     void DeleteRegValue(const std::string& root, const std::string& key_path, const std::string& value_name);
     std::int32_t ReadDWordValue(const std::string& root, const std::string& key_path, const std::string& value_name,
                                 std::int32_t default_value);
+    // A string value up to its first NUL; with `or_unexpanded`, a value with unexpanded
+    // environment references is taken as stored too.
     std::string ReadStringValue(RegKey root, const std::string& key_path, const std::string& value_name,
-                                const std::string& default_value = "");
+                                const std::string& default_value = "", bool or_unexpanded = false);
     // "HKEY_CURRENT_USER\Software\...\Sound Mapper\Playback": root, key path, value name.
     std::string ReadValueByPath(const std::string& full_path);
 

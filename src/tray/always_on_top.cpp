@@ -27,6 +27,11 @@ AlwaysOnTop::AlwaysOnTop(ui::Form& parent, Registry& registry, FormHostPort& hos
     };
 }
 
+void AlwaysOnTop::Move(int left, int top) {
+    for (ui::PictureBox* picture : {&AOT_Disabled, &AOT_MouseMove, &AOT_Enabled})
+        picture->Move(left, top, kWidth, kHeight);
+}
+
 void AlwaysOnTop::ShowOnly(ui::PictureBox& picture) {
     // Show the new picture first, so that the place is never empty.
     picture.SetVisible(true);

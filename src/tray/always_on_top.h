@@ -27,6 +27,8 @@ public:
     void SetToTop(bool strSaveSettings = true);
     void SetToNormal(bool strSaveSettings = true);
     bool GetIsOnTop() const { return OnTop; }
+    // Moves the pin to another place of its window.
+    void Move(int left, int top);
     void SaveSettings();
 
 private:

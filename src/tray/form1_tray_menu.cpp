@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "launch/shortcut_wizzard.h"
 #include "base/text.h"
 #include "core/system_sound.h"
 #include "tray/system_tray.h"
@@ -137,7 +138,14 @@ void Form1::OnTrayMenu(const std::string& Selected) {
         WebPage_Click();
         return;
     }
-    if (HasEither(Selected, msg::kCmdShortcutWizard)) return;  // the wizard has its own window
+    if (HasEither(Selected, msg::kCmdShortcutWizard)) {
+        // The main window stays in the tray meanwhile: shown around the wizard, it would
+        // only flash up and go again.
+        app_.ShowModal(app_.Form<ShortcutWizzard>());
+        Hide();
+        SetWindowState(ui::WindowState::Minimized);
+        return;
+    }
     if (text::Contains(Selected, "Hotkeys")) {
         HotkeysCheck.SetValue(HotkeysCheck.Value() == 1 ? 0 : 1);
         ui.DoEvents();

@@ -176,6 +176,12 @@ void Form::SetWidth(int twips) {
     Changed();
 }
 
+void Form::SetHeight(int twips) {
+    if (height_ == twips) return;
+    height_ = twips;
+    Changed();
+}
+
 void Form::SetPosition(int left, int top) {
     if (placed_ && left == left_ && top == top_) return;
     placed_ = true;

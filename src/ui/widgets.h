@@ -370,6 +370,7 @@ public:
     int Width() const { return width_; }    // twips, whole window
     int Height() const { return height_; }
     void SetWidth(int twips);
+    void SetHeight(int twips);
     // Where the program placed the window on the screen, in twips; a window never placed
     // comes up where the view puts it (centred).
     bool Placed() const { return placed_; }
