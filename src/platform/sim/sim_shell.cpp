@@ -15,6 +15,9 @@ std::string SimShell::ExecutableFor(const std::string& file) {
     const std::string p = Lower(file);
     const size_t dot = p.rfind('.');
     if (dot == std::string::npos) return {};
+    // A program is its own program, as the shell sees it.
+    const std::string ext = p.substr(dot);
+    if (ext == ".exe" || ext == ".com" || ext == ".bat") return file;
     auto a = desktop_.associations.find(p.substr(dot));
     return a == desktop_.associations.end() ? std::string() : a->second;
 }
