@@ -62,7 +62,7 @@ Files::Files(App& app)
     Command1.SetPicture(Picture3.Picture());
     StartmenüBtn.SetPicture(Picture4.Picture());
     Command1.SetToolTipText("Desktop");
-    StartmenüBtn.SetToolTipText("Start Menu");
+    StartmenüBtn.SetToolTipText(app.GetLanguage() == Language::German ? "Startmenü" : "Start Menu");
 
     Load = [this] { Form_Load(); };
     KeyPress = [this](int& key) { Form_KeyPress(key); };
