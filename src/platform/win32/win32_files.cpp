@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cwchar>
+
 #include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -80,6 +82,43 @@ std::string Win32Files::Environment(const std::string& name) {
     const DWORD got = GetEnvironmentVariableW(wname.c_str(), buffer.data(), n);
     buffer.resize(got);
     return Utf8(buffer);
+}
+
+std::vector<std::string> Win32Files::Drives() {
+    // The roots (C:\ D:\ ...) one after the other, each ended by a NUL, the list by another.
+    const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
+    std::wstring buffer(static_cast<size_t>(needed) + 1, L'\0');
+    const DWORD got = GetLogicalDriveStringsW(needed, buffer.data());
+    std::vector<std::string> drives;
+    if (got == 0 || got > needed) return drives;
+    for (const wchar_t* root = buffer.c_str(); *root; root += std::wcslen(root) + 1)
+        drives.push_back(Utf8(std::wstring_view(root, 2)));
+    return drives;
+}
+
+std::optional<std::vector<FilePort::Entry>> Win32Files::ListFolder(const std::string& folder) {
+    if (folder.empty()) return std::nullopt;
+    // "C:" stands for the drive's root here, as in the file lists, not for its current folder.
+    std::wstring pattern = Wide(folder);
+    if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data{};
+    unique_find search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                        FIND_FIRST_EX_LARGE_FETCH));
+    std::vector<Entry> entries;
+    if (search.get() == INVALID_HANDLE_VALUE) {
+        search.release();
+        // A root holds no "." and "..": an empty one finds nothing at all, yet it can be read.
+        if (GetLastError() == ERROR_FILE_NOT_FOUND && IsFolder(folder) == true) return entries;
+        return std::nullopt;
+    }
+    do {
+        const std::wstring_view name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        entries.push_back(Entry{Utf8(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(search.get(), &data));
+    return entries;
 }
 
 }  // namespace varlindo::win32

@@ -35,11 +35,21 @@ struct DeleteGdiObject { void operator()(HGDIOBJ h) const { DeleteObject(h); } }
 struct DestroyIconHandle { void operator()(HICON h) const { DestroyIcon(h); } };
 struct CloseKernelHandle { void operator()(HANDLE h) const { CloseHandle(h); } };
 struct DestroyWindowHandle { void operator()(HWND h) const { DestroyWindow(h); } };
+struct CloseFindHandle { void operator()(HANDLE h) const { FindClose(h); } };
+struct FreeLocalMemory { void operator()(HLOCAL h) const { LocalFree(h); } };
+// A COM interface pointer holds one reference.
+struct ReleaseComObject {
+    template <typename I>
+    void operator()(I* p) const { p->Release(); }
+};
 
 using unique_font = unique_handle<HFONT, DeleteGdiObject>;
 using unique_brush = unique_handle<HBRUSH, DeleteGdiObject>;
 using unique_icon = unique_handle<HICON, DestroyIconHandle>;
 using unique_kernel = unique_handle<HANDLE, CloseKernelHandle>;
 using unique_window = unique_handle<HWND, DestroyWindowHandle>;
+using unique_find = unique_handle<HANDLE, CloseFindHandle>;  // from FindFirstFileExW
+template <typename Interface>
+using unique_com = unique_handle<Interface*, ReleaseComObject>;
 
 }  // namespace varlindo::win32

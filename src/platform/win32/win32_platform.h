@@ -11,6 +11,10 @@
 #include "platform/ports.h"
 #include "platform/win32/win32_handle.h"
 
+namespace varlindo::ui {
+class Control;
+}
+
 namespace varlindo::win32 {
 
 class Win32FormWindow;
@@ -74,6 +78,8 @@ public:
     std::string ProgramFolder() override;
     std::string ProgramName() override;
     std::string Environment(const std::string& name) override;
+    std::vector<std::string> Drives() override;
+    std::optional<std::vector<Entry>> ListFolder(const std::string& folder) override;
 };
 
 class Win32Shell final : public ShellPort {
@@ -81,6 +87,9 @@ public:
     std::optional<std::string> ShortPath(const std::string& path) override;
     std::string ExecutableFor(const std::string& file) override;
     bool StartProgram(const std::string& command_line, int show) override;
+    std::string UserFolder(SpecialFolder folder) override;
+    // Needs COM on the calling thread (the platform sets it up on the UI thread).
+    bool SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) override;
 };
 
 class Win32FormHost;
@@ -183,6 +192,8 @@ public:
     void DoEvents();
     // The window of a loaded form, or nothing.
     HWND WindowOf(const ui::Form& form) const;
+    // The child window that shows a control of a loaded form, or nothing.
+    HWND WindowOf(const ui::Control& control) const;
     EventTarget& Events() { return events_; }
 
     // ---- for the form windows
@@ -213,6 +224,19 @@ private:
     std::vector<ModalLevel> modal_levels_;
 };
 
+// COM on the thread that makes the platform (the UI thread), apartment-threaded, for as
+// long as the platform lives: the shell's link object needs it.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool entered_ = false;  // else the thread had COM of another kind already: left as it is
+};
+
 // All ports of the running program.
 class Win32Platform {
 public:
@@ -222,6 +246,7 @@ public:
     void Connect(ProgramEvents& events) { events_.Connect(events); }
 
 private:
+    ComApartment com_;
     EventTarget events_;
 
 public:

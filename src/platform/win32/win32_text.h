@@ -8,4 +8,7 @@ std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 // A lone carriage return breaks a line in the program's texts; Windows controls want CR LF.
 std::wstring WideLines(std::string_view utf8);
+// The system's own text for an error code or an HRESULT ("Access is denied."), without the
+// line break it ends with; "Error 0x80004005" when the system has none.
+std::string SystemMessage(unsigned long code);
 }  // namespace varlindo::win32
