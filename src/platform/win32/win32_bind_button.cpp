@@ -1,5 +1,5 @@
-// A push button. A graphical button draws its face itself, in the back colour and font
-// the model gives it, or only its picture when it has one (greyed while disabled).
+// A push button. A graphical button draws its face itself, in the colours and font the
+// model gives it, or only its picture when it has one (greyed while disabled).
 
 #include <algorithm>
 
@@ -33,7 +33,7 @@ bool ButtonBinding::Draw(Win32FormWindow& window, const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &r, window.BrushFor(button_.BackColor().value_or(GetSysColor(COLOR_BTNFACE))));
+    FillRect(dc, &r, window.BrushFor(ColorRef(button_.BackColor(), COLOR_BTNFACE)));
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
     if (button_.Picture() != ui::Image::None) {
@@ -58,7 +58,8 @@ void ButtonBinding::DrawCaption(Win32FormWindow& window, const DRAWITEMSTRUCT& i
     const std::wstring text = WideLines(button_.Caption());
     HGDIOBJ old_font = SelectObject(dc, window.Font(button_.FontBold()));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    SetTextColor(dc, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT)
+                                                     : ColorRef(button_.ForeColor(), COLOR_BTNTEXT));
     RECT text_rect = r;
     InflateRect(&text_rect, -4, -2);
     RECT measure = text_rect;

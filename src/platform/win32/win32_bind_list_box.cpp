@@ -1,5 +1,6 @@
 // A list box: entries and selection come from the model; the user's choice, a double
-// click and the focus go back to it.
+// click and the focus go back to it. The file chooser's folder and file lists are list
+// boxes too (a double click in the folder list opens the folder).
 
 #include "platform/win32/win32_binding.h"
 #include "platform/win32/win32_form_window.h"
@@ -24,7 +25,7 @@ public:
     void Notify(int code) override {
         switch (code) {
             case LBN_SELCHANGE: UserChose(list_, LB_GETCURSEL); break;
-            case LBN_DBLCLK: list_.RaiseDblClick(); break;
+            case LBN_DBLCLK: list_.UserDoubleClick(); break;
             case LBN_SETFOCUS: list_.RaiseGotFocus(); break;
             case LBN_KILLFOCUS: list_.RaiseLostFocus(); break;
             default: break;

@@ -30,7 +30,7 @@ public:
             picture_.RaiseClick();
     }
     bool Draw(Win32FormWindow& window, const DRAWITEMSTRUCT& item) override {
-        FillRect(item.hDC, &item.rcItem, window.BrushFor(picture_.BackColor().value_or(GetSysColor(COLOR_BTNFACE))));
+        FillRect(item.hDC, &item.rcItem, window.BrushFor(ColorRef(picture_.BackColor(), COLOR_BTNFACE)));
         window.Pictures().Draw(item.hDC, item.rcItem, picture_.Picture(), false);
         return true;
     }

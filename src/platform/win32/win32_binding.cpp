@@ -20,6 +20,10 @@ std::unique_ptr<ControlBinding> BindControl(ui::Control& control) {
         case ui::Kind::TextBox: return BindTextBox(static_cast<ui::TextBox&>(control));
         case ui::Kind::PictureBox: return BindPictureBox(static_cast<ui::PictureBox&>(control));
         case ui::Kind::VScrollBar: return BindVScrollBar(static_cast<ui::VScrollBar&>(control));
+        // The file chooser's lists are a drop-down list and list boxes whose models fill them.
+        case ui::Kind::DriveListBox: return BindComboBox(static_cast<ui::ComboBox&>(control));
+        case ui::Kind::DirListBox:
+        case ui::Kind::FileListBox: return BindListBox(static_cast<ui::ListBox&>(control));
     }
     return nullptr;
 }

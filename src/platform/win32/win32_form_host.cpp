@@ -29,6 +29,11 @@ HWND Win32FormHost::WindowOf(const ui::Form& form) const {
     return window ? window->Hwnd() : nullptr;
 }
 
+HWND Win32FormHost::WindowOf(const ui::Control& control) const {
+    auto window = Find(control.Owner());
+    return window ? window->ControlWindow(control) : nullptr;
+}
+
 bool Win32FormHost::IsOurs(HWND hwnd) const {
     return hwnd && std::any_of(windows_.begin(), windows_.end(),
                                [hwnd](const auto& window) { return window->Hwnd() == hwnd; });

@@ -13,6 +13,10 @@ namespace varlindo::win32 {
 namespace {
 
 constexpr UINT kFlushMessage = WM_APP + 1;
+
+struct FinishDrop {
+    void operator()(HDROP drop) const { DragFinish(drop); }
+};
 constexpr int kFirstId = 100;
 
 #ifndef WM_DPICHANGED
@@ -49,6 +53,15 @@ void RegisterClassOnce(HINSTANCE instance, HICON large_icon, HICON small_icon, W
 
 }  // namespace
 
+COLORREF ColorRef(ui::Color color) {
+    if (color & ui::kSystemColor) return GetSysColor(static_cast<int>(color & 0xFF));
+    return static_cast<COLORREF>(color);
+}
+
+COLORREF ColorRef(const std::optional<ui::Color>& color, int fallback) {
+    return color ? ColorRef(*color) : GetSysColor(fallback);
+}
+
 int MouseButtonOf(UINT message) {
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -80,6 +93,10 @@ Win32FormWindow::Win32FormWindow(ui::Form& form, Win32FormHost& host, HINSTANCE 
     dpi_ = WindowDpi(hwnd_);
     MakeFonts();
     CreateChildren();
+    // Files may be dropped where the form or one of its controls takes them (checked again
+    // whenever the form changes, for handlers bound later).
+    accepts_drops_ = form.AcceptsDrops();
+    if (accepts_drops_) DragAcceptFiles(hwnd_, TRUE);
 
     // Centre the window in the work area.
     RECT work{};
@@ -250,6 +267,77 @@ ui::Control* Win32FormWindow::FrameAt(POINT point, RECT& where) const {
     return found;
 }
 
+ui::Control* Win32FormWindow::ControlAt(POINT point) const {
+    ui::Control* found = nullptr;
+    int found_depth = -1;
+    for (ui::Control* control : form_->Controls()) {
+        const ui::Kind kind = control->GetKind();
+        if (kind == ui::Kind::Frame || kind == ui::Kind::Timer || !control->Shown()) continue;
+        const RECT r = ChildRect(*control);
+        if (!PtInRect(&r, point)) continue;
+        int depth = 0;
+        for (const ui::Control* c = control->Container(); c; c = c->Container()) ++depth;
+        if (depth > found_depth) {  // of two that overlap at one depth, the earlier lies on top
+            found = control;
+            found_depth = depth;
+        }
+    }
+    if (found) return found;
+    RECT where{};
+    return FrameAt(point, where);
+}
+
+void Win32FormWindow::DropFiles(HDROP drop) {
+    ui::DropData data;
+    POINT point{};
+    {
+        // The drop is let go before the program handles it (a handler may show a message).
+        unique_handle<HDROP, FinishDrop> owned(drop);
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+            std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+            name.resize(DragQueryFileW(drop, i, name.data(), length + 1));
+            data.files.push_back(Utf8(name));
+        }
+        DragQueryPoint(drop, &point);  // in the client area
+    }
+    if (data.files.empty()) return;
+    ui::Control* target = ControlAt(point);
+    ui::Form& form = *form_;
+    UserEvent([&form, target, &data] { form.Drop(target, data); });
+}
+
+void Win32FormWindow::EnterPressed() {
+    // A push button with the focus is clicked, as in a dialog. (The dialog manager clicks
+    // only a default push button itself, and a window that is no dialog has none.) Else the
+    // control with the focus hears the key when it takes keys, or the form does.
+    HWND focus = GetFocus();
+    ControlBinding* binding = nullptr;
+    for (HWND h = focus; h && h != hwnd_ && !binding; h = GetParent(h)) binding = BindingOf(h);
+    ui::Control* control = binding ? &binding->Control() : nullptr;
+    ui::Form& form = *form_;
+    UserEvent([&form, control] {
+        if (control && control->GetKind() == ui::Kind::Button) {
+            if (control->Enabled()) control->RaiseClick();
+            return;
+        }
+        int key = 13;
+        if (control && control->KeyPress)
+            control->RaiseKeyPress(key);
+        else if (form.KeyPress)
+            form.KeyPress(key);
+    });
+}
+
+LRESULT Win32FormWindow::ControlColors(ControlBinding& binding, HDC dc, int back) {
+    const ui::Control& control = binding.Control();
+    if (auto fore = control.ForeColor()) SetTextColor(dc, ColorRef(*fore));
+    const COLORREF background = ColorRef(control.BackColor(), back);
+    SetBkColor(dc, background);
+    return reinterpret_cast<LRESULT>(BrushFor(background));
+}
+
 void Win32FormWindow::SurfaceMouse(UINT message, WPARAM wparam, LPARAM lparam) {
     POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
     RECT where{};
@@ -353,6 +441,11 @@ ControlBinding* Win32FormWindow::BindingOf(const ui::Control& control) const {
     return nullptr;
 }
 
+HWND Win32FormWindow::ControlWindow(const ui::Control& control) const {
+    ControlBinding* binding = BindingOf(control);
+    return binding ? binding->Hwnd() : nullptr;
+}
+
 ControlBinding* Win32FormWindow::BindingOf(HWND child) const {
     for (const auto& binding : bindings_)
         if (binding->Hwnd() == child) return binding.get();
@@ -420,6 +513,11 @@ void Win32FormWindow::SyncForm() {
         SetWindowPos(hwnd_, nullptr, Px(placed_.x), Px(placed_.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    if (const bool accepts = form_->AcceptsDrops(); accepts != accepts_drops_) {
+        DragAcceptFiles(hwnd_, accepts ? TRUE : FALSE);
+        accepts_drops_ = accepts;
+    }
+
     if (!form_->Visible()) {
         if (IsWindowVisible(hwnd_)) {
             host_.WindowLeaving(*this);
@@ -482,7 +580,12 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                     int key = 27;
                     if (form.KeyPress) form.KeyPress(key);
                 });
+            } else if (LOWORD(wparam) == IDOK) {
+                EnterPressed();
             }
+            return 0;
+        case WM_DROPFILES:
+            DropFiles(reinterpret_cast<HDROP>(wparam));
             return 0;
         case WM_VSCROLL:
             // From a scroll bar control (lparam); the binding decides when the model hears of
@@ -501,20 +604,16 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 return TRUE;
             break;
         case WM_CTLCOLOREDIT:
-            // A text box keeps the usual white unless the model colours it.
+        case WM_CTLCOLORLISTBOX:
+            // Text boxes and lists keep the usual window colours unless the model colours them.
             if (ControlBinding* binding = BindingOf(reinterpret_cast<HWND>(lparam));
-                !binding || (!binding->Control().BackColor() && !binding->Control().ForeColor()))
-                break;
-            [[fallthrough]];
+                binding && (binding->Control().BackColor() || binding->Control().ForeColor()))
+                return ControlColors(*binding, reinterpret_cast<HDC>(wparam), COLOR_WINDOW);
+            break;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            if (ControlBinding* binding = BindingOf(reinterpret_cast<HWND>(lparam))) {
-                HDC dc = reinterpret_cast<HDC>(wparam);
-                if (auto fore = binding->Control().ForeColor()) SetTextColor(dc, *fore);
-                const COLORREF back = binding->Control().BackColor().value_or(GetSysColor(COLOR_BTNFACE));
-                SetBkColor(dc, back);
-                return reinterpret_cast<LRESULT>(BrushFor(back));
-            }
+            if (ControlBinding* binding = BindingOf(reinterpret_cast<HWND>(lparam)))
+                return ControlColors(*binding, reinterpret_cast<HDC>(wparam), COLOR_BTNFACE);
             break;
         case WM_MOUSEMOVE:
             if (drag_.active)

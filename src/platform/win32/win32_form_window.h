@@ -5,10 +5,12 @@
 // and only what the user does is forwarded to the model, as an event of the program.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <climits>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -25,6 +27,12 @@ class Win32FormHost;
 
 // The window class of every form; another instance finds the main window by it.
 inline constexpr wchar_t kFormWindowClass[] = L"VarlindoForm";
+
+// A model colour as Windows takes it: one that names a system colour (ui::kSystemColor) is
+// looked up now, so that it follows the user's colour scheme.
+COLORREF ColorRef(ui::Color color);
+// The model colour, or the system colour `fallback` (COLOR_BTNFACE ...) when it has none.
+COLORREF ColorRef(const std::optional<ui::Color>& color, int fallback);
 
 // The mouse button of a button-down message: 1 left, 2 right, 4 middle, 0 for others.
 int MouseButtonOf(UINT message);
@@ -49,6 +57,8 @@ public:
     void Retire();
     // Pushes every pending model change to the window now.
     void Flush();
+    // The child window that shows this control, or nothing (a timer has none).
+    HWND ControlWindow(const ui::Control& control) const;
 
     // ui::FormView
     void ControlChanged(ui::Control& control) override;
@@ -99,6 +109,17 @@ private:
     void SurfaceMouse(UINT message, WPARAM wparam, LPARAM lparam);
     // The innermost shown frame at this point of the client area, and where it lies.
     ui::Control* FrameAt(POINT point, RECT& where) const;
+    // What lies at this point of the client area: the innermost shown control that is no
+    // frame, else the innermost frame; nullptr for the form's own surface.
+    ui::Control* ControlAt(POINT point) const;
+    // Files dropped on the window (WM_DROPFILES): the control they landed on takes them,
+    // or its containers, or the form.
+    void DropFiles(HDROP drop);
+    // Enter, as the dialog manager reports it when no push button takes it.
+    void EnterPressed();
+    // Fills in the colours of a control that Windows is about to paint (WM_CTLCOLOR...);
+    // `back` is the system colour it has when the model gives none.
+    LRESULT ControlColors(ControlBinding& binding, HDC dc, int back);
     // Moves the window to the mouse while a drag lasts.
     void DragToMouse();
     void ApplyCorners();
@@ -131,6 +152,7 @@ private:
     SIZE shaped_{};
     POINT placed_{INT_MIN, INT_MIN};  // the model's place last given to the window
     HWND last_focus_ = nullptr;       // the control that had the focus when the window was left
+    bool accepts_drops_ = false;      // files may be dropped on the window (DragAcceptFiles)
     // The frame the mouse is over, for its MouseLeave.
     ui::Control* hover_frame_ = nullptr;
 };
