@@ -6,6 +6,10 @@
 #   pin-on.ico       pinned: a red pushpin pushed in upright
 #   volume.ico       a speaker with level bars (opens the volume dialog)
 #   drop-target.ico  a dashed drop box with an arrow into it
+#   desktop.ico, desktop-pressed.ico        the file chooser's quick button to the desktop: a
+#                    monitor; pressed, darker on a sunken plate
+#   start-menu.ico, start-menu-pressed.ico  its quick button to the start menu: a menu risen from
+#                    the taskbar; pressed the same way
 #   varlindo-disabled.ico  the program icon, greyed (drawn from varlindo.ico)
 # Run it after changing a drawing (and res/make-icon.sh first when the program icon changed).
 set -euo pipefail
@@ -32,6 +36,45 @@ def poly(points, fill, stroke=None, width=1.6):
 
 def box(x0, y0, x1, y1):
     return [(x0, y0), (x1, y0), (x1, y1), (x0, y1)]
+
+def shade(colour, factor):
+    """The colour darker by this factor, its transparency kept."""
+    c = colour.lstrip("#")
+    return "#" + "".join(f"{int(int(c[i:i + 2], 16) * factor):02x}" for i in (0, 2, 4)) + c[6:]
+
+def drawing(parts, factor=1.0, shift=0.0):
+    """Polygons (points, fill, stroke, width), darker by `factor` and moved by `shift` units
+    to the right and down (a pressed button's picture)."""
+    return "".join(poly([(x + shift, y + shift) for x, y in points], shade(fill, factor),
+                        shade(stroke, factor) if stroke else None, width)
+                   for points, fill, stroke, width in parts)
+
+def desktop():
+    """A monitor on its stand, showing a landscape with two icons on it."""
+    return [(box(13, 41, 35, 44.5), "#9a9a9a", "#3c3c3c", 1.2),                 # foot
+            (box(20.5, 35, 27.5, 41.5), "#b0b0b0", "#3c3c3c", 1.2),             # neck
+            (box(2.5, 4.5, 45.5, 36.5), "#4a4a4a", "#262626", 1.4),             # bezel
+            (box(5.5, 7.5, 42.5, 33.5), "#6fb2f2", None, 0),                    # sky
+            ([(5.5, 26), (15, 21.5), (24, 24.5), (33, 19.5), (42.5, 23), (42.5, 33.5), (5.5, 33.5)],
+             "#4e9a52", None, 0),                                               # hills
+            (box(9, 10.5, 14.5, 16), "#ffffff", "#1d4f99", 0.8),                # icons
+            (box(9, 18.5, 14.5, 24), "#ffe08a", "#8a6a1d", 0.8)]
+
+def start_menu():
+    """A menu risen from the taskbar's first button: a blue strip and four entries."""
+    parts = [(box(2, 39.5, 46, 46), "#1d4f99", "#12325f", 1.2),                 # taskbar
+             (box(4, 41, 15, 44.5), "#8cc0f5", "#eaf4ff", 0.8),                 # its button
+             (box(5, 2, 40, 37.5), "#ffffff", "#4e4e4e", 1.4),                  # the menu
+             (box(5.7, 2.7, 12, 36.8), "#2f7fe6", None, 0)]                     # its strip
+    for i, colour in enumerate(["#e6a23c", "#4caf50", "#2f7fe6", "#d8372c"]):
+        y = 5.5 + i * 7.7
+        parts += [(box(15.5, y, 21, y + 5.5), colour, "#3c3c3c", 0.7),
+                  (box(23.5, y + 1.8, 36.5, y + 3.8), "#8a8a8a", None, 0)]
+    return parts
+
+# The plate of a pressed quick button: a sunken square, shadowed along its top and left.
+PRESSED_PLATE = ("fill '#1d3a5c38' stroke '#00000060' stroke-width 8 roundrectangle 8,8 472,472 40,40\n"
+                 "fill none stroke '#00000030' stroke-width 14 polyline 22,440 22,22 440,22\n")
 
 def pin(degrees, light, mid, dark, line, needle="#5a5a5a", within=(2, 2, 46, 46)):
     """A pushpin seen from the side, needle to the left before turning, made as big as
@@ -72,13 +115,24 @@ elif what == "drop-target":
           "roundrectangle 50,170 430,450 40,40")
     print(poly([(19.5, 2), (28.5, 2), (28.5, 22), (36, 22), (24, 36), (12, 22), (19.5, 22)],
                "#2f7fe6", "#1b4f9e", 1.4))
+elif what == "desktop":
+    print(drawing(desktop()))
+elif what == "desktop-pressed":
+    print(PRESSED_PLATE + drawing(desktop(), 0.8, 1))
+elif what == "start-menu":
+    print(drawing(start_menu()))
+elif what == "start-menu-pressed":
+    print(PRESSED_PLATE + drawing(start_menu(), 0.8, 1))
 PY
 }
 
-for name in pin-off pin-hover pin-on volume drop-target; do
+# The file chooser's quick buttons show theirs larger (57 pixels at 96 DPI, 86 at 144).
+quick_sizes="16 20 24 32 40 48 64 72 96"
+for name in pin-off pin-hover pin-on volume drop-target desktop desktop-pressed start-menu start-menu-pressed; do
   convert -size ${master}x${master} xc:none -draw "$(mvg $name)" "$tmp/$name.png"
   frames=()
-  for s in $sizes; do
+  case $name in desktop*|start-menu*) name_sizes=$quick_sizes ;; *) name_sizes=$sizes ;; esac
+  for s in $name_sizes; do
     convert "$tmp/$name.png" -filter Box -resize ${s}x${s} "$tmp/$name-$s.png"
     frames+=("$tmp/$name-$s.png")
   done

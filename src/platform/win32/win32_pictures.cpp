@@ -71,6 +71,10 @@ int PictureResource(ui::Image image) {
         case ui::Image::PinOff: return VARLINDO_ICON_PIN_OFF;
         case ui::Image::PinHover: return VARLINDO_ICON_PIN_HOVER;
         case ui::Image::PinOn: return VARLINDO_ICON_PIN_ON;
+        case ui::Image::Desktop: return VARLINDO_ICON_DESKTOP;
+        case ui::Image::DesktopPressed: return VARLINDO_ICON_DESKTOP_PRESSED;
+        case ui::Image::StartMenu: return VARLINDO_ICON_START_MENU;
+        case ui::Image::StartMenuPressed: return VARLINDO_ICON_START_MENU_PRESSED;
     }
     return 0;
 }
