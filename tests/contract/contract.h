@@ -4,12 +4,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ports.h"
 
 namespace varlindo::ui {
+class Control;
+class TextBox;
 class VScrollBar;
 }
 
@@ -22,6 +25,29 @@ Platform& Ports();
 Platform& SecondPorts();
 // A folder the test may write in, with a trailing separator.
 std::string ScratchFolder();
+
+// A folder made where the test may write (with the folders on its way); one that is there
+// already stays as it is.
+void MakeFolder(const std::string& path);
+// Gives a file or folder the hidden attribute, as the user's Explorer does.
+void MakeHidden(const std::string& path);
+// Makes an existing file one that cannot be written, replaced or removed (read-only), or
+// writable again.
+void SetReadOnly(const std::string& path, bool read_only);
+// What the shortcut file at `path` starts and shows, read back through the shell; nothing
+// when there is no shortcut to read.
+std::optional<ShellLink> ReadShortcut(const std::string& path);
+
+// The user drops files on the form's window at this point of its inside (twips from the
+// top left corner of the client area), as the shell hands a drop to a window that takes
+// files. Nothing happens on a window that takes no files.
+void UserDropsFiles(ui::Form& form, int x, int y, const std::vector<std::string>& files);
+// The control has the focus (it is given it first) and the user presses Enter.
+void UserPressesEnter(ui::Control& control);
+// Where the text box shows its text cursor, in bytes of its UTF-8 text; -1 when the cursor
+// lies outside what the box shows (scrolled out of view). The program's changes so far
+// are on screen.
+int CaretPosition(const ui::TextBox& box);
 
 // The next popup menu is answered with the entry at `position` among those that are no
 // separators, or dismissed when `position` is -1.

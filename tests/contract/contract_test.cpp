@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -96,6 +98,154 @@ TEST(FileContract, CurrentFolderFollowsAndComesBack) {
     EXPECT_FALSE(files.SetCurrentFolder(folder + "no such folder"));
     ASSERT_TRUE(files.SetCurrentFolder(before));
     EXPECT_EQ(files.CurrentFolder(), before);
+}
+
+// Entries by name, folders marked with a trailing "\", in the order of their names.
+std::vector<std::string> Names(const std::vector<FilePort::Entry>& entries) {
+    std::vector<std::string> names;
+    for (const FilePort::Entry& e : entries) names.push_back(e.name + (e.folder ? "\\" : ""));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+TEST(FileContract, AFolderListsWhatItHoldsButNotWhatIsHidden) {
+    FilePort& files = Ports().files;
+    const std::string folder = ScratchFolder() + "Listing";
+    for (const char* name : {"\\Sub folder", "\\Kopfh\xC3\xB6rer", "\\Hidden folder"}) MakeFolder(folder + name);
+    files.RemoveFile(folder + "\\hidden.txt");  // a hidden file cannot be written over
+    ASSERT_TRUE(files.WriteTextFile(folder + "\\Readme.txt", "x"));
+    ASSERT_TRUE(files.WriteTextFile(folder + "\\hidden.txt", "x"));
+    MakeHidden(folder + "\\hidden.txt");
+    MakeHidden(folder + "\\Hidden folder");
+
+    const std::vector<std::string> expected = {"Kopfh\xC3\xB6rer\\", "Readme.txt", "Sub folder\\"};
+    auto listed = files.ListFolder(folder);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(Names(*listed), expected);  // no "." or "..", names as they were written
+    listed = files.ListFolder(folder + "\\");
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(Names(*listed), expected);
+    listed = files.ListFolder(folder + "\\Sub folder");
+    ASSERT_TRUE(listed);  // empty, but it can be read
+    EXPECT_TRUE(listed->empty());
+
+    EXPECT_FALSE(files.ListFolder(folder + "\\No such folder"));
+    EXPECT_FALSE(files.ListFolder(folder + "\\Readme.txt"));  // a file is no folder
+    EXPECT_FALSE(files.ListFolder(""));
+    EXPECT_TRUE(files.RemoveFile(folder + "\\hidden.txt"));
+}
+
+TEST(FileContract, TheDrivesAndARootFolder) {
+    FilePort& files = Ports().files;
+    const std::string scratch = ScratchFolder();
+    const std::vector<std::string> drives = files.Drives();
+    ASSERT_FALSE(drives.empty());
+    for (const std::string& drive : drives) {
+        ASSERT_EQ(drive.size(), 2u) << drive;
+        EXPECT_TRUE(std::isupper(static_cast<unsigned char>(drive[0]))) << drive;
+        EXPECT_EQ(drive[1], ':');
+    }
+    const std::string own = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(scratch[0])))) + ":";
+    EXPECT_NE(std::find(drives.begin(), drives.end(), own), drives.end());
+
+    // The root holds the first folder on the way to the scratch folder.
+    const std::string first = Lower(scratch.substr(3, scratch.find('\\', 3) - 3));
+    for (const std::string& root : {own + "\\", own}) {  // "C:" is the root too
+        auto listed = files.ListFolder(root);
+        ASSERT_TRUE(listed) << root;
+        bool found = false;
+        for (const FilePort::Entry& e : *listed) {
+            EXPECT_NE(e.name, ".");
+            EXPECT_NE(e.name, "..");
+            if (Lower(e.name) == first && e.folder) found = true;
+        }
+        EXPECT_TRUE(found) << first << " in " << root;
+    }
+}
+
+TEST(FileContract, AReadOnlyFileIsNeitherWrittenNorRemoved) {
+    FilePort& files = Ports().files;
+    const std::string file = ScratchFolder() + "read only.txt";
+    SetReadOnly(file, false);
+    files.RemoveFile(file);
+    ASSERT_TRUE(files.WriteTextFile(file, "kept"));
+    SetReadOnly(file, true);
+    EXPECT_FALSE(files.WriteTextFile(file, "replaced"));
+    EXPECT_FALSE(files.RemoveFile(file));
+    EXPECT_TRUE(files.FileExists(file));
+    SetReadOnly(file, false);
+    EXPECT_TRUE(files.RemoveFile(file));
+}
+
+TEST(ShellContract, TheUsersDesktopAndStartMenuAreFoldersThatAreThere) {
+    for (SpecialFolder which : {SpecialFolder::Desktop, SpecialFolder::StartMenu}) {
+        const std::string folder = Ports().shell.UserFolder(which);
+        ASSERT_GT(folder.size(), 3u);
+        EXPECT_NE(folder.back(), '\\') << folder;
+        EXPECT_EQ(Ports().files.IsFolder(folder), true) << folder;
+    }
+    EXPECT_NE(Lower(Ports().shell.UserFolder(SpecialFolder::Desktop)),
+              Lower(Ports().shell.UserFolder(SpecialFolder::StartMenu)));
+}
+
+TEST(ShellContract, AShortcutIsWrittenThroughTheShellAndAFailureSaysWhy) {
+    ShellPort& shell = Ports().shell;
+    FilePort& files = Ports().files;
+    const std::string folder = ScratchFolder();
+    const std::string path = folder + "Kopfh\xC3\xB6rer Tool.lnk";
+    SetReadOnly(path, false);
+    files.RemoveFile(path);
+
+    ShellLink link;
+    link.target = "C:\\Program Files\\Varlindo\\Varlindo.exe";
+    link.arguments = "/D=2 /V=50 \"C:\\Tools\\Kopfh\xC3\xB6rer.exe\"";
+    link.icon_file = "C:\\Tools\\Kopfh\xC3\xB6rer.exe";
+    link.icon_index = 3;
+    link.show_command = 7;
+    std::string error;
+    ASSERT_TRUE(shell.SaveShortcut(path, link, error)) << error;
+    EXPECT_TRUE(files.FileExists(path));
+    auto read = ReadShortcut(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->target, link.target);
+    EXPECT_EQ(read->arguments, link.arguments);
+    EXPECT_EQ(read->icon_file, link.icon_file);
+    EXPECT_EQ(read->icon_index, 3);
+    EXPECT_EQ(read->show_command, 7);
+
+    // Saved again with other values: the file is replaced.
+    link.arguments = "/D=1";
+    link.show_command = 1;
+    ASSERT_TRUE(shell.SaveShortcut(path, link, error)) << error;
+    read = ReadShortcut(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->arguments, "/D=1");
+    EXPECT_EQ(read->show_command, 1);
+
+    // Into a folder that is not there.
+    const std::string nowhere = folder + "No such folder\\Tool.lnk";
+    EXPECT_FALSE(shell.SaveShortcut(nowhere, link, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(files.FileExists(nowhere));
+
+    // Over a file that may not be replaced: it stays as it was.
+    SetReadOnly(path, true);
+    std::string refused;
+    link.arguments = "/D=3";
+    EXPECT_FALSE(shell.SaveShortcut(path, link, refused));
+    EXPECT_FALSE(refused.empty());
+    EXPECT_NE(refused, error) << "a read-only file and a missing folder are told apart";
+    SetReadOnly(path, false);
+    read = ReadShortcut(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->arguments, "/D=1");
+    EXPECT_TRUE(files.RemoveFile(path));
+    EXPECT_FALSE(ReadShortcut(path));
 }
 
 TEST(WaveOutContract, NamesOfTheDevicesThatAnswer) {
@@ -284,6 +434,100 @@ TEST(SliderContract, TheTopValueIsAtTheTopAndTheUsersMovesAreHeardOnceEach) {
     level.SetEnabled(true);
     UserPressesKey(level, "page up");
     EXPECT_EQ(heard, (std::vector<int>{35, 55}));
+    form.Hide();
+    forms.Close(form);
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const std::string& t : texts) all += (all.empty() ? "" : "|") + t;
+    return all;
+}
+
+TEST(FormViewContract, DroppedFilesReachTheControlUnderThemOrWhatHoldsIt) {
+    FormHostPort& forms = Ports().forms;
+    ui::Form form("Drops", "Varlindo contract drops", 7000, 5000);
+    ui::Frame frame(form, "ProgramFrame", "Program", 120, 120, 3600, 2600);
+    ui::TextBox text(form, "ProgramText", 120, 400, 3000, 315, &frame);           // 240..3240, 520..835
+    ui::CheckBox check(form, "RunCheck", "Run", 120, 1200, 2000, 255, &frame);    // none of its own
+    ui::Label label(form, "Hint", "Drop a program here", 4000, 200, 2500, 600);  // none of its own
+    ui::TextBox hidden(form, "Hidden", 4000, 2000, 2500, 315);
+    hidden.SetVisible(false);
+    std::vector<std::string> heard;
+    auto record = [&heard](const std::string& who) {
+        return [&heard, who](const ui::DropData& data) { heard.push_back(who + " " + Joined(data.files)); };
+    };
+    text.OLEDragDrop = record("text");
+    frame.OLEDragDrop = record("frame");
+    hidden.OLEDragDrop = record("hidden");
+    forms.Load(form);
+    form.OLEDragDrop = record("form");  // bound once the window is there
+    forms.Show(form);
+
+    const std::string tool = "C:\\Program Files\\Kopfh\xC3\xB6rer \xE2\x80\x93 Tool\\tool.exe";
+    UserDropsFiles(form, 1000, 650, {tool, "C:\\b.txt"});
+    UserDropsFiles(form, 600, 1400, {"C:\\on the check box.txt"});
+    UserDropsFiles(form, 3000, 2400, {"C:\\in the frame.txt"});
+    UserDropsFiles(form, 5000, 400, {"C:\\on the label.txt"});
+    UserDropsFiles(form, 5000, 2100, {"C:\\where the hidden box is.txt"});
+    UserDropsFiles(form, 6000, 3500, {"C:\\on the form.txt"});
+    EXPECT_EQ(heard, (std::vector<std::string>{"text " + tool + "|C:\\b.txt", "frame C:\\on the check box.txt",
+                                               "frame C:\\in the frame.txt", "form C:\\on the label.txt",
+                                               "form C:\\where the hidden box is.txt", "form C:\\on the form.txt"}));
+    form.Hide();
+    forms.Close(form);
+}
+
+TEST(FormViewContract, EnterGoesToTheFocusedControlOrTheFormAndClicksAButton) {
+    FormHostPort& forms = Ports().forms;
+    ui::Form form("Enter", "Varlindo contract enter", 5000, 4000);
+    ui::TextBox text(form, "Text1", 120, 120, 3000, 315);
+    ui::TextBox plain(form, "Text2", 120, 600, 3000, 315);
+    ui::ListBox list(form, "List1", 120, 1080, 3000, 900);
+    ui::Button button(form, "Button1", "OK", 120, 2200, 1500, 420);
+    ui::Button picture(form, "Button2", "", 1800, 2200, 855, 855);
+    picture.Graphical = true;
+    picture.SetPicture(ui::Image::Desktop);
+    list.AddItem("C:\\");
+    std::vector<std::string> heard;
+    text.KeyPress = [&heard](int& key) { heard.push_back("text " + std::to_string(key)); };
+    form.KeyPress = [&heard](int& key) { heard.push_back("form " + std::to_string(key)); };
+    button.Click = [&heard] { heard.push_back("button"); };
+    picture.Click = [&heard] { heard.push_back("picture"); };
+    forms.Load(form);
+    forms.Show(form);
+
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&text, &plain, &list, &button, &picture})
+        UserPressesEnter(*c);
+    EXPECT_EQ(heard, (std::vector<std::string>{"text 13", "form 13", "form 13", "button", "picture"}));
+    form.Hide();
+    forms.Close(form);
+}
+
+TEST(FormViewContract, TheProgramPutsTheTextCursorWhereTheBoxShowsIt) {
+    FormHostPort& forms = Ports().forms;
+    ui::Form form("Caret", "Varlindo contract caret", 5000, 2000);
+    ui::TextBox path(form, "ProgrammText", 120, 120, 2000, 315);  // far too narrow for the path
+    forms.Load(form);
+    forms.Show(form);
+    const std::string text =
+        "C:\\Program Files\\A rather long folder name\\Kopfh\xC3\xB6rer \xE2\x80\x93 \xC3\x9C" "bersicht\\"
+        "Tool \xF0\x9F\x98\x80 and more\\tool.exe";
+    path.SetText(text);
+    path.SetSelStart(static_cast<int>(text.size()));
+    EXPECT_EQ(CaretPosition(path), static_cast<int>(text.size()));  // the end of the path is seen
+    path.SetSelStart(3);
+    EXPECT_EQ(CaretPosition(path), 3);  // and back at its start
+    const int after_umlaut = static_cast<int>(text.find("\xC3\xB6") + 2);
+    path.SetSelStart(after_umlaut);
+    EXPECT_EQ(CaretPosition(path), after_umlaut);
+    const int after_smile = static_cast<int>(text.find("\xF0\x9F\x98\x80") + 4);  // two UTF-16 units
+    path.SetSelStart(after_smile);
+    EXPECT_EQ(CaretPosition(path), after_smile);
+    // With the focus in the box as well.
+    path.SetFocus();
+    path.SetSelStart(static_cast<int>(text.size()));
+    EXPECT_EQ(CaretPosition(path), static_cast<int>(text.size()));
     form.Hide();
     forms.Close(form);
 }

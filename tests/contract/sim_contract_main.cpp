@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "contract.h"
+#include "platform/sim/sim_paths.h"
 #include "platform/sim/sim_platform.h"
 #include "ui/widgets.h"
 
@@ -17,6 +18,11 @@ struct World {
             desktop.folders.insert(f);
         desktop.AddCard("Speakers");
         desktop.AddCard("USB Headset");
+        desktop.AddFolder("C:\\Users\\test\\Desktop");
+        desktop.AddFolder("C:\\Users\\test\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu");
+        platform.shell.user_folders[SpecialFolder::Desktop] = "C:\\Users\\test\\Desktop";
+        platform.shell.user_folders[SpecialFolder::StartMenu] =
+            "C:\\Users\\test\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
     }
     sim::SimDesktop desktop;
     sim::SimPlatform platform;
@@ -52,6 +58,67 @@ private:
 Platform& Ports() { return TheWorld().platform.Ports(); }
 Platform& SecondPorts() { return TheWorld().second.Ports(); }
 std::string ScratchFolder() { return "C:\\scratch\\"; }
+
+void MakeFolder(const std::string& path) { TheWorld().desktop.AddFolder(path); }
+
+void MakeHidden(const std::string& path) { TheWorld().desktop.hidden.insert(sim::NormalPath(path)); }
+
+void SetReadOnly(const std::string& path, bool read_only) {
+    auto& locked = TheWorld().desktop.read_only;
+    if (read_only)
+        locked.insert(sim::NormalPath(path));
+    else
+        locked.erase(sim::NormalPath(path));
+}
+
+std::optional<ShellLink> ReadShortcut(const std::string& path) {
+    const sim::SimDesktop& desktop = TheWorld().desktop;
+    auto found = desktop.shortcuts.find(sim::NormalPath(path));
+    if (found == desktop.shortcuts.end() || !desktop.HasFile(path)) return std::nullopt;
+    return found->second;
+}
+
+// Without a view the runner stands in for one: a drop lands on the innermost shown control
+// at the point that is no frame, else on the innermost frame there, else on the form.
+void UserDropsFiles(ui::Form& form, int x, int y, const std::vector<std::string>& files) {
+    ui::Control* control_at = nullptr;
+    ui::Control* frame_at = nullptr;
+    int control_depth = -1, frame_depth = -1;
+    for (ui::Control* c : form.Controls()) {
+        if (c->GetKind() == ui::Kind::Timer || !c->Shown()) continue;
+        int left = c->Left(), top = c->Top(), depth = 0;
+        for (const ui::Control* in = c->Container(); in; in = in->Container(), ++depth) {
+            left += in->Left();
+            top += in->Top();
+        }
+        if (x < left || y < top || x >= left + c->Width() || y >= top + c->Height()) continue;
+        if (c->GetKind() == ui::Kind::Frame && depth >= frame_depth) {
+            frame_at = c;
+            frame_depth = depth;
+        } else if (c->GetKind() != ui::Kind::Frame && depth > control_depth) {
+            control_at = c;
+            control_depth = depth;
+        }
+    }
+    form.Drop(control_at ? control_at : frame_at, ui::DropData{files, std::nullopt});
+}
+
+// Enter clicks a push button with the focus; elsewhere the control's key handler hears it,
+// or the form's when the control has none.
+void UserPressesEnter(ui::Control& control) {
+    control.SetFocus();
+    if (control.GetKind() == ui::Kind::Button) {
+        control.RaiseClick();
+        return;
+    }
+    int key = 13;
+    if (control.KeyPress)
+        control.RaiseKeyPress(key);
+    else if (control.Owner().KeyPress)
+        control.Owner().KeyPress(key);
+}
+
+int CaretPosition(const ui::TextBox& box) { return box.SelStart(); }
 
 void AnswerNextMenu(int position) {
     TheWorld().platform.tray.pick = [position](const std::vector<MenuItem>& items) {

@@ -5,12 +5,15 @@
 // events that reach it into FILE until it is brought forward.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "contract.h"
@@ -68,6 +71,94 @@ void Press(HWND menu_window, UINT key) {
     PostMessageW(menu_window, WM_KEYDOWN, key, 0);
     PostMessageW(menu_window, WM_KEYUP, key, 0xC0000000);
 }
+
+// ---------------------------------------------------------------- files
+
+bool Writable(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Under Wine: the Unix name of a file, or "" on Windows.
+std::string UnixName(const std::wstring& path) {
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    const auto unix_file_name = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unix_file_name ? unix_file_name(path.c_str()) : nullptr;
+    if (!name) return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Starts a Unix program (Wine starts one like any other, but gives no handle that waits for
+// it), then waits until the file is writable or not, as wanted.
+bool RunUnixUntil(const std::string& command_line, const std::wstring& file, bool writable) {
+    std::wstring line = win32::Wide(command_line);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    for (int i = 0; i < 100; ++i) {
+        if (Writable(file) == writable) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// Files locked on the Unix side, because Wine run by root ignores the read-only attribute
+// (root may write any file). Whatever a failed test left locked is let go at the end, so
+// that the test's Wine prefix can be removed.
+struct LockedFiles {
+    ~LockedFiles() {
+        for (const std::wstring& file : files) RunUnixUntil("/usr/bin/chattr -i \"" + UnixName(file) + "\"", file, true);
+    }
+    std::set<std::wstring> files;
+    size_t erase(const std::wstring& file) { return files.erase(file); }
+    void insert(const std::wstring& file) { files.insert(file); }
+} locked;
+
+// ---------------------------------------------------------------- drops
+
+// A drop as the shell hands it to a window: the files after a DROPFILES header, each
+// ended by a NUL and the list by another, in memory the receiver frees with DragFinish.
+HGLOBAL ShellDrop(POINT client_point, const std::vector<std::string>& files) {
+    std::wstring list;
+    for (const std::string& file : files) list += win32::Wide(file) + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory)) : nullptr;
+    if (!header) {
+        if (memory) GlobalFree(memory);
+        return nullptr;
+    }
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = client_point;
+    header->fNC = FALSE;
+    header->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+UINT DpiOf(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (UINT dpi = get_dpi ? get_dpi(window) : 0) return dpi;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+win32::Win32FormHost& Host() { return static_cast<win32::Win32FormHost&>(Ports().forms); }
 
 // ---------------------------------------------------------------- modal forms
 
@@ -155,6 +246,117 @@ std::string ScratchFolder() {
     const std::string folder = Ports().files.TempFolder() + "varlindo contract";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder + "\\";
+}
+
+void MakeFolder(const std::string& path) {
+    const std::wstring wide = win32::Wide(path);
+    for (size_t cut = wide.find_first_of(L"\\/", 3); cut != std::wstring::npos; cut = wide.find_first_of(L"\\/", cut + 1))
+        CreateDirectoryW(wide.substr(0, cut).c_str(), nullptr);
+    CreateDirectoryW(wide.c_str(), nullptr);
+}
+
+void MakeHidden(const std::string& path) {
+    const std::wstring wide = win32::Wide(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(wide.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+}
+
+void SetReadOnly(const std::string& path, bool read_only) {
+    const std::wstring wide = win32::Wide(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (!read_only) {
+        if (locked.erase(wide)) RunUnixUntil("/usr/bin/chattr -i \"" + UnixName(wide) + "\"", wide, true);
+        SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        return;
+    }
+    SetFileAttributesW(wide.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
+    const std::string unix_name = UnixName(wide);
+    if (Writable(wide) && !unix_name.empty()) {
+        locked.insert(wide);
+        RunUnixUntil("/usr/bin/chattr +i \"" + unix_name + "\"", wide, false);
+    }
+}
+
+std::optional<ShellLink> ReadShortcut(const std::string& path) {
+    Ports();  // COM is set up with the platform
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return std::nullopt;
+    const win32::unique_com<IShellLinkW> shortcut(link);
+    IPersistFile* persist = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) return std::nullopt;
+    const win32::unique_com<IPersistFile> file(persist);
+    if (FAILED(persist->Load(win32::Wide(path).c_str(), STGM_READ))) return std::nullopt;
+    ShellLink read;
+    wchar_t text[MAX_PATH * 2] = {};
+    if (SUCCEEDED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) read.target = win32::Utf8(text);
+    text[0] = L'\0';
+    if (SUCCEEDED(link->GetArguments(text, MAX_PATH * 2))) read.arguments = win32::Utf8(text);
+    text[0] = L'\0';
+    int index = 0;
+    if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH * 2, &index))) {
+        read.icon_file = win32::Utf8(text);
+        read.icon_index = index;
+    }
+    // The window style from the file's header (ShowCommand at 0x3C): Wine's link object
+    // does not read it back.
+    HANDLE handle = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    const win32::unique_kernel owned(handle);
+    unsigned char header[0x4C] = {};
+    DWORD got = 0;
+    if (!ReadFile(handle, header, sizeof header, &got, nullptr) || got != sizeof header) return std::nullopt;
+    read.show_command = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | header[0x3F] << 24;
+    return read;
+}
+
+void UserDropsFiles(ui::Form& form, int x, int y, const std::vector<std::string>& files) {
+    Ports().ui.DoEvents();  // the window shows the program's changes
+    HWND window = Host().WindowOf(form);
+    // The shell hands files only to a window that takes them.
+    if (!window || !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) return;
+    const UINT dpi = DpiOf(window);
+    const POINT point{MulDiv(x, static_cast<int>(dpi), 1440), MulDiv(y, static_cast<int>(dpi), 1440)};
+    if (HGLOBAL drop = ShellDrop(point, files)) {
+        if (!PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) GlobalFree(drop);
+    }
+    Ports().ui.DoEvents();
+}
+
+void UserPressesEnter(ui::Control& control) {
+    control.SetFocus();
+    HWND focus = GetFocus();
+    if (!focus) return;
+    // The key as the keyboard sends it to the window with the focus; the program's loop
+    // hands it to the dialog manager.
+    PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(focus, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
+    Ports().ui.DoEvents();
+}
+
+int CaretPosition(const ui::TextBox& box) {
+    Ports().ui.DoEvents();
+    HWND edit = Host().WindowOf(box);
+    if (!edit) return -1;
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const int length = GetWindowTextLengthW(edit);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), length + 1)));
+    // Seen when the character after the cursor (or, at the end, the last one) starts inside
+    // the box's text rectangle.
+    RECT shown{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+    const bool at_end = static_cast<int>(start) >= length;
+    if (length > 0) {
+        const LRESULT at = SendMessageW(edit, EM_POSFROMCHAR, at_end ? length - 1 : start, 0);
+        const int x = static_cast<short>(LOWORD(at));
+        if (at == -1 || x < shown.left || x >= shown.right) return -1;
+    }
+    return static_cast<int>(win32::Utf8(std::wstring_view(text).substr(0, start)).size());
 }
 
 void AnswerNextMenu(int position) {

@@ -21,12 +21,19 @@ bool SimFiles::WriteTextFile(const std::string& path, const std::string& content
     const std::string p = NormalPath(path);
     const size_t cut = p.rfind('\\');
     if (cut == std::string::npos || !desktop_.folders.count(p.substr(0, cut))) return false;
+    if (desktop_.read_only.count(p)) return false;
     desktop_.files[p] = content;
+    desktop_.spelling.emplace(p, path);  // a file written over keeps the name it has
     desktop_.file_writes.push_back(path);
     return true;
 }
 
-bool SimFiles::RemoveFile(const std::string& path) { return desktop_.files.erase(NormalPath(path)) != 0; }
+bool SimFiles::RemoveFile(const std::string& path) {
+    const std::string p = NormalPath(path);
+    if (desktop_.read_only.count(p) || !desktop_.files.erase(p)) return false;
+    desktop_.spelling.erase(p);
+    return true;
+}
 
 bool SimFiles::SetCurrentFolder(const std::string& path) {
     if (!desktop_.folders.count(NormalPath(path))) return false;
