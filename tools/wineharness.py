@@ -260,6 +260,18 @@ class Session:
             raise AssertionError(f"z-order without {title!r} or the probe: {titles}")
         return titles.index(title) < titles.index("vtool probe")
 
+    def drop_files(self, files, at, title=WINDOW_TITLE):
+        """Drops files (Windows paths) on the window with this title (or this window handle): `at` is a
+        control from dump, dropped on in its middle, or an (x, y) point on the screen. The window under the
+        point that takes files gets the shell's drop message, built inside the program by vtool's hook; the
+        mouse drag itself is not exercised (it cannot be scripted under Wine here). Returns when the message
+        is posted, before the program has handled it."""
+        x, y = (at["x"] + at["w"] // 2, at["y"] + at["h"] // 2) if isinstance(at, dict) else at
+        out = self.vtool("drop", title, x, y, *files)
+        if out.returncode != 0:
+            raise AssertionError(f"vtool drop at ({x}, {y}) failed ({out.returncode}): "
+                                 f"{(out.stdout + out.stderr).strip()}")
+
     def box_text(self, title):
         out = self.vtool("box", title)
         return out.stdout.replace("\r", "") if out.returncode == 0 else None

@@ -1,4 +1,5 @@
-// menuhook.dll: runs inside a program under test to read the popup menu it has open.
+// menuhook.dll: runs inside a program under test to read the popup menu it has open, and
+// to hand it a drop of files the way the shell does.
 //
 // Wine keeps menus per process: another process gets nothing back from GetMenuItemCount on
 // the menu of a "#32768" window. So `vtool menu` sets MenuHookProc as a WH_CALLWNDPROC hook
@@ -7,10 +8,25 @@
 // names the output file in wParam; the hook sees the message on the program's own thread,
 // where MN_GETHMENU and GetMenuItemInfoW work, and writes one JSON line per item. "grayed"
 // stands for grayed or disabled; separators, which Wine keeps disabled, are never "grayed".
+//
+// Drops: a drag of files from another program cannot be scripted under Wine here, so
+// `vtool drop` sets DropHookProc the same way and sends the target window "VtoolDropFiles"
+// with an atom naming a request file (a screen point, then one file per line, UTF-8). Inside
+// the program the hook builds the shell's drop message: it finds the window under the point
+// that takes files (WS_EX_ACCEPTFILES, the window itself or one it lies in), puts the files
+// in global memory after a DROPFILES header (pt in that window's client area, wide names,
+// the list ended by a second NUL) and posts WM_DROPFILES, which the receiver ends with
+// DragFinish. Only the message the program gets is real: the mouse drag itself and the
+// shell's part in it are not exercised. The hook writes "dropped" or "refused" (no window
+// there takes files) to the request file's name + ".answer".
 #include <windows.h>
+#include <shlobj.h>  // DROPFILES
 
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 #include "json_text.h"
 
 namespace {
@@ -60,7 +76,97 @@ bool WriteItems(HWND menu_window, const wchar_t* path) {
     return MoveFileExW(partial.c_str(), path, MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+std::wstring Wide(const std::string& s) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+// The innermost shown window under the screen point, starting at `top`; then, from there
+// outwards, the first one that takes files.
+HWND DropTargetAt(HWND top, POINT screen) {
+    HWND at = top;
+    for (;;) {
+        POINT client = screen;
+        ScreenToClient(at, &client);
+        HWND child = ChildWindowFromPointEx(at, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == at) break;
+        at = child;
+    }
+    for (; at; at = (GetWindowLongW(at, GWL_STYLE) & WS_CHILD) ? GetParent(at) : nullptr)
+        if (GetWindowLongW(at, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) return at;
+    return nullptr;
+}
+
+// The drop the shell would hand over: files after a DROPFILES header, in movable global
+// memory that the receiver frees with DragFinish.
+HGLOBAL ShellDrop(POINT client, const std::vector<std::wstring>& files) {
+    std::wstring list;
+    for (const std::wstring& file : files) list += file + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory)) : nullptr;
+    if (!header) {
+        if (memory) GlobalFree(memory);
+        return nullptr;
+    }
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = client;
+    header->fNC = FALSE;
+    header->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+const char* Drop(HWND top, const wchar_t* request) {
+    std::string text;
+    if (FILE* f = _wfopen(request, L"rb")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+        std::fclose(f);
+    }
+    std::istringstream in(text);
+    POINT screen{};
+    if (!(in >> screen.x >> screen.y)) return "unreadable request";
+    std::vector<std::wstring> files;
+    std::string line;
+    std::getline(in, line);  // the rest of the point's line
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) files.push_back(Wide(line));
+    }
+    HWND target = DropTargetAt(top, screen);
+    if (!target) return "refused";
+    POINT client = screen;
+    ScreenToClient(target, &client);
+    HGLOBAL drop = ShellDrop(client, files);
+    if (!drop) return "out of memory";
+    if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
+        GlobalFree(drop);
+        return "not posted";
+    }
+    return "dropped";
+}
+
 }  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK DropHookProc(int code, WPARAM wparam, LPARAM lparam) {
+    static const UINT drop_request = RegisterWindowMessageW(L"VtoolDropFiles");
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
+        wchar_t request[MAX_PATH] = {};
+        if (call->message == drop_request && GlobalGetAtomNameW(static_cast<ATOM>(call->wParam), request, MAX_PATH)) {
+            const char* answer = Drop(call->hwnd, request);
+            if (FILE* f = _wfopen((std::wstring(request) + L".answer").c_str(), L"wb")) {
+                std::fputs(answer, f);
+                std::fclose(f);
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK MenuHookProc(int code, WPARAM wparam, LPARAM lparam) {
     static const UINT read_request = RegisterWindowMessageW(L"VtoolReadMenu");

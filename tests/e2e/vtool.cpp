@@ -16,6 +16,12 @@
 //                               default, "*" for any); waits up to MS ms for it to open; exit 1 when none is open
 //   vtool menukey [--owner CLASS] KEY...
 //                               presses keys in the open popup menu: escape, return, up, down, home, end
+//   vtool drop WINDOW X Y FILE...
+//                               drops the files on the window (its title, or its handle as a number) at the
+//                               screen point X Y, as the shell hands a drop to a program: the window under the
+//                               point that takes files gets WM_DROPFILES (built inside the program, see
+//                               menuhook.cpp; the mouse drag itself is not exercised). Exit 5 when no window
+//                               there takes files
 //   vtool traymenu FILE         a stand-in tray program: its icon opens a fixed popup menu the way Varlindo
 //                               opens its own; each time the menu ends, "picked ID" is added to FILE
 #include <windows.h>
@@ -26,6 +32,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 #include "json_text.h"
@@ -281,6 +288,68 @@ int PressMenuKeys(const MenuQuery& q) {
     return 0;
 }
 
+// ---------------------------------------------------------------- drops
+
+// A window given by its handle (decimal or 0x hex) or by its title.
+HWND WindowNamed(const std::wstring& name) {
+    wchar_t* end = nullptr;
+    const unsigned long long number = std::wcstoull(name.c_str(), &end, 0);
+    if (!name.empty() && end && *end == L'\0') {
+        HWND h = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
+        if (IsWindow(h)) return h;
+    }
+    return FindTopLevel(name);
+}
+
+// Has menuhook.dll build the shell's drop inside the program that owns the window (see
+// menuhook.cpp): the point and the files travel in a request file named by a global atom.
+int Drop(const std::wstring& target, int x, int y, const std::vector<std::wstring>& files) {
+    HWND window = WindowNamed(target);
+    if (!window) {
+        std::fprintf(stderr, "no window %s\n", Utf8(target).c_str());
+        return 1;
+    }
+    HMODULE dll = LoadLibraryW(Beside(L"menuhook.dll").c_str());
+    auto proc = dll ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "DropHookProc"))) : nullptr;
+    if (!proc) {
+        std::fprintf(stderr, "menuhook.dll is missing beside vtool.exe\n");
+        return 3;
+    }
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring request = std::wstring(temp) + L"vtool-drop-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    const std::wstring answer_file = request + L".answer";
+    DeleteFileW(answer_file.c_str());
+    FILE* f = _wfopen(request.c_str(), L"wb");
+    if (!f) return 3;
+    std::fprintf(f, "%d %d\n", x, y);
+    for (const std::wstring& file : files) std::fprintf(f, "%s\n", Utf8(file).c_str());
+    std::fclose(f);
+
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(window, nullptr));
+    if (!hook) {
+        std::fprintf(stderr, "SetWindowsHookExW failed: error %lu\n", GetLastError());
+        DeleteFileW(request.c_str());
+        return 3;
+    }
+    const ATOM name = GlobalAddAtomW(request.c_str());
+    DWORD_PTR ignored = 0;
+    // The hook runs before the window's own procedure, so the answer is there once this returns.
+    SendMessageTimeoutW(window, RegisterWindowMessageW(L"VtoolDropFiles"), name, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    UnhookWindowsHookEx(hook);
+    GlobalDeleteAtom(name);
+    DeleteFileW(request.c_str());
+    char answer[64] = {};
+    if (FILE* a = _wfopen(answer_file.c_str(), L"rb")) {
+        std::fread(answer, 1, sizeof answer - 1, a);
+        std::fclose(a);
+    }
+    DeleteFileW(answer_file.c_str());
+    std::printf("%s\n", answer[0] ? answer : "no answer");
+    if (std::string(answer) == "dropped") return 0;
+    return std::string(answer) == "refused" ? 5 : 4;
+}
+
 // ---------------------------------------------------------------- a stand-in tray program
 
 constexpr UINT kTrayCallback = WM_APP + 2;
@@ -470,6 +539,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"menu") return ReadMenu(ParseMenuQuery(argc, argv));
     if (command == L"menukey") return PressMenuKeys(ParseMenuQuery(argc, argv));
     if (command == L"traymenu" && argc >= 3) return StandInTray(argv[2]);
+    if (command == L"drop" && argc >= 6)
+        return Drop(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), std::vector<std::wstring>(argv + 5, argv + argc));
     if (command == L"box" && argc >= 3) {
         HWND h = FindTopLevel(argv[2], L"#32770");
         if (!h) return 1;
