@@ -40,7 +40,8 @@ std::optional<ShellLink> ReadShortcut(const std::string& path);
 
 // The user drops files on the form's window at this point of its inside (twips from the
 // top left corner of the client area), as the shell hands a drop to a window that takes
-// files. Nothing happens on a window that takes no files.
+// files. Nothing happens on a window that takes no files, nor on one that takes no input
+// while a modal form is shown.
 void UserDropsFiles(ui::Form& form, int x, int y, const std::vector<std::string>& files);
 // The control has the focus (it is given it first) and the user presses Enter.
 void UserPressesEnter(ui::Control& control);

@@ -474,6 +474,17 @@ TEST(FormViewContract, DroppedFilesReachTheControlUnderThemOrWhatHoldsIt) {
     EXPECT_EQ(heard, (std::vector<std::string>{"text " + tool + "|C:\\b.txt", "frame C:\\on the check box.txt",
                                                "frame C:\\in the frame.txt", "form C:\\on the label.txt",
                                                "form C:\\where the hidden box is.txt", "form C:\\on the form.txt"}));
+
+    // While a modal form holds the window, it takes nothing.
+    ui::Form dialog("DropDialog", "Varlindo contract drop dialog", 3000, 2000);
+    forms.Load(dialog);
+    DuringNextModal("DropDialog", [&] {
+        UserDropsFiles(form, 1000, 650, {"C:\\held.txt"});
+        dialog.Hide();
+    });
+    forms.ShowModal(dialog);
+    EXPECT_EQ(heard.size(), 6u);
+    forms.Close(dialog);
     form.Hide();
     forms.Close(form);
 }

@@ -81,6 +81,7 @@ std::optional<ShellLink> ReadShortcut(const std::string& path) {
 // Without a view the runner stands in for one: a drop lands on the innermost shown control
 // at the point that is no frame, else on the innermost frame there, else on the form.
 void UserDropsFiles(ui::Form& form, int x, int y, const std::vector<std::string>& files) {
+    if (!TakesInput(form)) return;
     ui::Control* control_at = nullptr;
     ui::Control* frame_at = nullptr;
     int control_depth = -1, frame_depth = -1;

@@ -302,7 +302,8 @@ void Win32FormWindow::DropFiles(HDROP drop) {
         }
         DragQueryPoint(drop, &point);  // in the client area
     }
-    if (data.files.empty()) return;
+    // A window held by a modal form takes no input, drops included.
+    if (data.files.empty() || !IsWindowEnabled(hwnd_)) return;
     ui::Control* target = ControlAt(point);
     ui::Form& form = *form_;
     UserEvent([&form, target, &data] { form.Drop(target, data); });
