@@ -10,8 +10,10 @@ session, so every session starts from the same clean machine: the cards enumerat
 import fcntl
 import json
 import os
+import re
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -499,3 +501,55 @@ class Session:
             self.display.close()
         if not self.keep:
             shutil.rmtree(self.prefix, ignore_errors=True)
+
+    # ---------------------------------------------------------------- shortcuts and keys that close
+    def press(self, title, *keys):
+        """Presses keys in the window with this title where a key may close it (Escape, Return): keys()
+        would leave such a key held in the X server, because its key-up goes to a window that is gone.
+        Here the keys are let go again afterwards."""
+        wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"],
+                             env=self.env, capture_output=True, text=True).stdout.split()[0]
+        self.xdotool("key", "--window", wid, *keys)
+        self.xdotool("keyup", *keys)
+        self.xdotool("keyup", "alt", "ctrl", "shift")
+
+    def user_folder(self, name):
+        """A folder of the Wine user (Desktop, AppData ...) in the prefix, as a Linux path."""
+        users = self.prefix / "drive_c" / "users"
+        for p in sorted(users.glob(f"*/{name}")):
+            if p.relative_to(users).parts[0] != "Public":
+                return p
+        raise AssertionError(f"no user folder {name!r} in the prefix")
+
+    def unix_path(self, windows_path):
+        return subprocess.run(["winepath", "-u", windows_path], env=self.env, capture_output=True, text=True,
+                              stdin=subprocess.DEVNULL, timeout=30, check=True).stdout.strip()
+
+    def short_path(self, windows_path):
+        return subprocess.run(["winepath", "-s", windows_path], env=self.env, capture_output=True, text=True,
+                              stdin=subprocess.DEVNULL, timeout=30, check=True).stdout.strip()
+
+    @staticmethod
+    def shortcut(path):
+        """What a .lnk file holds, as lnkinfo reads it: "Local path", "Command line arguments", "Icon
+        location", "Icon index", "Working directory" ... (only the fields the file has), and "Show
+        command" read from the file itself (lnkinfo always prints 0 for it)."""
+        out = subprocess.run(["lnkinfo", str(path)], capture_output=True, text=True, timeout=30)
+        if out.returncode != 0:
+            raise AssertionError(f"lnkinfo cannot read {path}: {out.stderr.strip()}")
+        fields = {}
+        for line in out.stdout.splitlines():
+            if ":" in line and line.startswith("\t") and not line.startswith("\t\t"):
+                key, value = line.split(":", 1)
+                fields.setdefault(key.strip(), value[1:] if value.startswith(" ") else value)  # as written
+        fields["Show command"] = struct.unpack_from("<I", Path(path).read_bytes(), 0x3C)[0]
+        return fields
+
+    def start_shortcut(self, path, trace=None):
+        """Starts a .lnk file (a Linux path) as a double-click on it does, through the shell. `trace`
+        names Wine debug channels; their output, and that of what the shortcut starts, goes to the
+        session log."""
+        env = dict(self.env, WINEDEBUG=f"-all,+{trace}") if trace else self.env
+        with open(self.log_path, "ab") as log:
+            subprocess.run(["wine", "start", "/unix", str(path)], env=env, stdin=subprocess.DEVNULL, stdout=log,
+                           stderr=log, timeout=60, check=True)
