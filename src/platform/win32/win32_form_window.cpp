@@ -13,11 +13,12 @@ namespace varlindo::win32 {
 namespace {
 
 constexpr UINT kFlushMessage = WM_APP + 1;
+constexpr int kFirstId = 100;
 
+// A drop of files is the receiver's to end.
 struct FinishDrop {
     void operator()(HDROP drop) const { DragFinish(drop); }
 };
-constexpr int kFirstId = 100;
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
