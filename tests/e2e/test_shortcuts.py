@@ -357,6 +357,45 @@ class ShortcutWizard(unittest.TestCase):
         finally:
             subprocess.run(["chattr", "-i", str(old)], check=False)
 
+    def test_a_program_dropped_on_the_main_window_opens_the_wizard_with_it(self):
+        # The shell's drop message is handed to the window under the point; the mouse drag
+        # itself is not exercised.
+        games = self.install_argrec()
+        shutil.copy2(games / "argrec.exe", games / "Other Game.exe")
+        other = GAMES + r"\Other Game.exe"
+        self.s.reg_add(wh.SETTINGS_KEY + "\\Volume_" + DEFAULT, "AliasName", "REG_SZ", "Main")
+        self.s.start()
+        main_window = self.s.show_main_window()
+        w = self.w
+        hint = [c for c in w.shown(main_window, "Static") if c["text"].startswith("Drop program exe")][0]
+        field = [c for c in w.shown(main_window, "Static", "") if c["w"] == c["h"] and c["y"] >= hint["y"]][0]
+
+        self.s.drop_files([ARGREC], field)
+        wizard = self.s.wait_window(WIZARD)
+        self.assertEqual(w.one(wizard, "Button", "Start external program:")["checked"], 1)
+        w.one(wizard, text="Program path")
+        self.assertEqual([e["text"] for e in w.edits()], ["argrec_Main", ARGREC, ""])
+        self.s.wait_for("the main window in the tray", lambda: not self.s.dump()["window"]["visible"])
+        # Not modal: the main window, brought back meanwhile, can be used.
+        main_window = self.s.show_main_window()
+        self.assertTrue(main_window["window"]["enabled"])
+        self.assertTrue(w.is_open(WIZARD))
+        self.s.click_control(w.one(main_window, "Button", "&Hide >>"))
+        self.s.wait_for("the main window in the tray", lambda: not self.s.dump()["window"]["visible"])
+
+        # A program dropped on the wizard's own field replaces the first.
+        picture = [c for c in w.shown(self.s.dump(WIZARD), "Static", "") if c["w"] == c["h"] and c["w"] > 32][0]
+        self.s.drop_files([other], picture, title=WIZARD)
+        self.s.wait_for("the other program", lambda: [e["text"] for e in w.edits()][:2] == ["Other Game_Main", other])
+
+        # The drop hint passes a drop on as well.
+        w.click(WIZARD, "Close", "Button")
+        w.wait_closed(WIZARD)
+        self.s.show_main_window()
+        self.s.drop_files([other], hint)
+        self.s.wait_window(WIZARD)
+        self.assertEqual([e["text"] for e in w.edits()], ["Other Game_Main", other, ""])
+
     def test_the_tray_menu_opens_the_wizard_and_the_main_window_stays_in_the_tray(self):
         self.s.start()
         self.s.tray_icon_point()
