@@ -39,6 +39,14 @@ PROGRAM_IN_PREFIX = r"C:\Program Files\Varlindo\Varlindo.exe"
 TRAY_CLASS = "VarlindoTray"  # the program's hidden window that owns its tray icon and menu
 
 
+def remove_prefix(path):
+    """Removes a prefix, also one that a killed test left with an immutable file in it (Wine
+    ignores the read-only attribute for root, so tests use chattr +i)."""
+    if os.path.exists(path):
+        subprocess.run(["chattr", "-R", "-i", str(path)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    shutil.rmtree(path, ignore_errors=True)
+
+
 def base_env(prefix, display):
     env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "http_", "https_"))}
     env.update(HOME=str(HOME), WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEARCH="win64",
@@ -138,7 +146,7 @@ class Session:
         self.prefix = LAB / f"pfx-{name}"
         self.keep = keep
         if fresh or not self.prefix.exists():
-            shutil.rmtree(self.prefix, ignore_errors=True)
+            remove_prefix(self.prefix)
             subprocess.run(["cp", "-a", str(TEMPLATE), str(self.prefix)], check=True)
         self.display = Display() if not (keep and os.environ.get("DISPLAY")) else None
         self.env = base_env(self.prefix, self.display.name if self.display else os.environ["DISPLAY"])
@@ -500,7 +508,7 @@ class Session:
         if self.display:
             self.display.close()
         if not self.keep:
-            shutil.rmtree(self.prefix, ignore_errors=True)
+            remove_prefix(self.prefix)
 
     # ---------------------------------------------------------------- shortcuts and keys that close
     def press(self, title, *keys):
