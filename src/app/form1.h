@@ -173,6 +173,8 @@ public:
     // A file dropped on the device page opens the wizard (not modally) with that program.
     void DragDropField_OLEDragDrop(const ui::DropData& data);
     void DragNDrop2_OLEDragDrop(const ui::DropData& data) { DragDropField_OLEDragDrop(data); }
+    // An open wizard (or its chooser) comes to the front; false when none is open.
+    bool BringWizardForward();
 
     // ---- tray menu ----
     void CreatePopupMenu();

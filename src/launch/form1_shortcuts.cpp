@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "launch/shortcut_wizzard.h"
+#include "util/files.h"
 
 namespace varlindo {
 
@@ -19,7 +20,19 @@ void Form1::BindShortcutEvents() {
         forwarder->OLEDragDrop = [this](const ui::DropData& data) { DragDropField_OLEDragDrop(data); };
 }
 
+bool Form1::BringWizardForward() {
+    if (!app_.IsLoaded<ShortcutWizzard>()) return false;
+    // Its chooser, when one is open, is what takes input now.
+    if (app_.IsLoaded<Files>())
+        app_.Form<Files>().Activate();
+    else
+        app_.Form<ShortcutWizzard>().Activate();
+    return true;
+}
+
 void Form1::ShortcutWizzardBtn_Click() {
+    // Open already (a drop opened it, or it is waiting for its chooser): it comes forward.
+    if (BringWizardForward()) return;
     Command1_Click();
     app_.ShowModal(app_.Form<ShortcutWizzard>());
     ShowNormal();

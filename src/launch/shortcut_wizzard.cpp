@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "base/path_text.h"
 #include "base/text.h"
+#include "core/command_line.h"
 #include "launch/file_ops.h"
 #include "launch/launch_messages.h"
 #include "tray/window_handling.h"
@@ -36,11 +37,29 @@ constexpr ui::Color kWhite = 0xFFFFFF;
 
 constexpr Text kFolderCaptionStart{"Save: ", "Verknüpfung: "};
 constexpr Text kFolderCaptionEnd{" in..", "speichern unter.."};
-constexpr Text kHelpMarkQuestion{
-    "The command line of this shortcut holds a \"?\", which makes every start of it show the help "
-    "text instead of switching.\r\rSave the shortcut all the same?",
-    "Die Befehlszeile dieser Verknüpfung enthält ein \"?\"; jeder Start zeigt dann nur die Hilfe an, "
-    "statt umzuschalten.\r\rVerknüpfung trotzdem speichern?"};
+
+// Why a shortcut would not do what the wizard shows, and the question that follows.
+constexpr Text kHelpMark{"The command line holds a \"?\", so every start of the shortcut would only show the help text.",
+                         "Die Befehlszeile enthält ein \"?\"; jeder Start der Verknüpfung zeigt dann nur die Hilfe an."};
+constexpr Text kKeyInside{
+    "A blank followed by D=, V=, R= or P= in the program path or the parameters starts a key of its own, "
+    "so the text before it would be cut off.",
+    "Ein Leerzeichen mit D=, V=, R= oder P= dahinter im Programmpfad oder in den Parametern beginnt einen "
+    "eigenen Schlüssel; der Text davor würde abgeschnitten."};
+constexpr Text kCardNameInside{"The card's name is part of the name of a card listed before it: the shortcut would switch to ",
+                               "Der Name der Karte ist Teil des Namens einer Karte weiter oben: die Verknüpfung würde "
+                               "umschalten auf "};
+constexpr Text kSaveAnyway{"\r\rSave the shortcut all the same?", "\r\rVerknüpfung trotzdem speichern?"};
+
+// Where the last `count` characters of a UTF-8 text begin (0 when it has fewer).
+size_t LastCharsStart(const std::string& s, size_t count) {
+    size_t at = s.size();
+    while (count > 0 && at > 0) {
+        --at;
+        if ((static_cast<unsigned char>(s[at]) & 0xC0) != 0x80) --count;
+    }
+    return count == 0 ? at : 0;
+}
 
 }  // namespace
 
@@ -50,7 +69,7 @@ ShortcutWizzard::ShortcutWizzard(App& app)
       ShortcutDeviceCombo(*this, "ShortcutDeviceCombo", 120, 420, 4350, 315),
       SetVolumeCheck(*this, "SetVolumeCheck", "", 120, 870, 3000, 255),
       ShortcutVolumeCombo(*this, "ShortcutVolumeCombo", 3240, 840, 1230, 315),
-      RunProgram(*this, "RunProgram", "", 120, 1290, 3480, 255),
+      RunProgram(*this, "RunProgram", "", 120, 1290, 3600, 255),
       Picture1(*this, "Picture1", ui::Image::DropTarget, 3750, 1290, 720, 720),
       NameLabel(*this, "NameLabel", "", 120, 1710, 3480, 255),
       VerknName(*this, "VerknName", 120, 1980, 3480, 315),
@@ -155,7 +174,9 @@ std::string ShortcutWizzard::ProgramBaseName() const {
     std::string base = text::Trim(app_.GetPlatform().files.ProgramName());
     if (const std::string program = ProgramToRun(); !program.empty()) {
         base = text::Trim(FileNameOfPath(StripQuotes(program)));
-        if (base.size() > 4 && base[base.size() - 4] == '.') base.erase(base.size() - 4);
+        // A three-letter extension goes (counted in characters, not bytes).
+        const size_t extension = LastCharsStart(base, 3);
+        if (text::CharCount(base) > 4 && base[extension - 1] == '.') base.erase(extension - 1);
     }
     return base;
 }
@@ -229,6 +250,25 @@ std::string ShortcutWizzard::ShortcutArguments() const {
     return arguments;
 }
 
+std::string ShortcutWizzard::ShortcutProblem(const std::string& arguments) const {
+    const Language lang = main_.GetLanguage() == 1 ? Language::German : Language::English;
+    const CommandLineKeys keys = ParseCommandLine(arguments);
+    if (keys.help) return Pick(lang, kHelpMark);
+    const std::string program = ProgramToRun();
+    const std::string parameters = program.empty() ? std::string() : text::Trim(ParameterText.Text());
+    if (keys.device.value_or("") != text::Trim(ShortcutDeviceCombo.Text()) ||
+        StripQuotes(keys.program.value_or("")) != StripQuotes(program) || keys.parameters.value_or("") != parameters)
+        return Pick(lang, kKeyInside);
+    // The program looks for the first card whose name holds the text of D=.
+    const std::string wanted = text::Upper(text::Trim(ShortcutDeviceCombo.Text()));
+    for (int i = 0; i < main_.DeviceList.ListCount() && !wanted.empty(); ++i) {
+        if (!text::Contains(text::Upper(text::Trim(main_.DeviceList.List(i))), wanted)) continue;
+        if (i == ShortcutDeviceCombo.ListIndex()) break;
+        return Pick(lang, kCardNameInside) + ("\"" + main_.DeviceList.List(i) + "\".");
+    }
+    return {};
+}
+
 void ShortcutWizzard::CreateShortcutBtn_Click() {
     Platform& platform = app_.GetPlatform();
     const Language lang = main_.GetLanguage() == 1 ? Language::German : Language::English;
@@ -237,9 +277,10 @@ void ShortcutWizzard::CreateShortcutBtn_Click() {
     if (!program.empty()) start_folder = app_.Runner().FolderOfPath(StripQuotes(program));
     const std::string arguments = ShortcutArguments();
 
-    // A "?" anywhere on the line makes the program show its help and do nothing else.
-    if (arguments.find('?') != std::string::npos &&
-        platform.ui.ShowMessageBox(Pick(lang, kHelpMarkQuestion), "", mb::YesNo | mb::IconExclamation) != mb::AnswerYes)
+    // A shortcut that would do something else than the wizard shows is questioned first.
+    if (const std::string problem = ShortcutProblem(arguments);
+        !problem.empty() && platform.ui.ShowMessageBox(problem + Pick(lang, kSaveAnyway), "",
+                                                       mb::YesNo | mb::IconExclamation) != mb::AnswerYes)
         return;
 
     // The name the file gets, safe in any folder; shown in the chooser's caption.

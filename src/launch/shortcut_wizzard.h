@@ -53,6 +53,10 @@ public:
     // P= its parameters, in that order (the parameters last, so that nothing in them can
     // cut off another key), separated by one blank.
     std::string ShortcutArguments() const;
+    // Why a shortcut with these arguments would not do what the wizard shows (the help mark,
+    // a key inside the path or the parameters, a card found under another's name); "" when
+    // it would.
+    std::string ShortcutProblem(const std::string& arguments) const;
 
     void Form_Load();
     void CenterTimer_Timer();

@@ -140,7 +140,8 @@ void Form1::OnTrayMenu(const std::string& Selected) {
     }
     if (HasEither(Selected, msg::kCmdShortcutWizard)) {
         // The main window stays in the tray meanwhile: shown around the wizard, it would
-        // only flash up and go again.
+        // only flash up and go again. An open wizard only comes forward.
+        if (BringWizardForward()) return;
         app_.ShowModal(app_.Form<ShortcutWizzard>());
         Hide();
         SetWindowState(ui::WindowState::Minimized);

@@ -1,6 +1,7 @@
 #include "util/files.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/path_text.h"
 #include "base/text.h"
@@ -18,6 +19,13 @@ bool LessNoCase(const std::string& a, const std::string& b) { return text::Lower
 // "\x", "\\server\share\x" and "C:..." name their folder themselves.
 bool IsRooted(const std::string& name) {
     return (!name.empty() && (name[0] == '\\' || name[0] == '/')) || (name.size() >= 2 && name[1] == ':');
+}
+
+// A folder the chooser can go to: on a drive ("C:", "C:\...") or a network share.
+bool IsFolderPath(const std::string& path) {
+    const bool on_drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                          (path.size() == 2 || path[2] == '\\' || path[2] == '/');
+    return on_drive || path.rfind("\\\\", 0) == 0;
 }
 
 }  // namespace
@@ -103,6 +111,8 @@ void Files::Form_Load() {
     FilePort& files = app_.GetPlatform().files;
     AlwaysOnTop1.SetToTop(false);
     const std::string current = files.CurrentFolder();
+    // Browsing moves the current folder from drive to drive; it is put back at the end.
+    program_folder_ = current;
     if (!current.empty()) {
         files.SetCurrentDrive(current[0]);
         Drive1.SetDrive(current);
@@ -113,7 +123,8 @@ void Files::Form_Load() {
 }
 
 void Files::GoTo(const std::string& folder) {
-    if (folder.empty()) return;
+    // A bare name ("game.exe") names no folder, and its first letter no drive.
+    if (!IsFolderPath(folder)) return;
     Drive1.SetDrive(folder);
     Dir1.SetPath(folder);
 }
@@ -164,9 +175,14 @@ std::string Files::FileDirSelectDialog(const std::string& DefaultPath, const std
 }
 
 std::string Files::Run() {
+    // Centred on the screen at the size of its mode.
+    const FormHostPort::Area screen = app_.GetPlatform().forms.WorkArea();
+    SetPosition((screen.left + screen.right - Width()) / 2, (screen.top + screen.bottom - Height()) / 2);
     app_.ShowModal(*this);
     std::string result = SelectedPath;
     app_.Unload(*this);
+    // The program does not keep a folder open on a drive the user only looked at.
+    if (!program_folder_.empty()) app_.GetPlatform().files.SetCurrentFolder(program_folder_);
     return result;
 }
 
@@ -204,6 +220,8 @@ void Files::FileName_Change() {
 
 void Files::Ok_Click() {
     std::string result = Dir1.Path();
+    // In folder mode the folder the user marked counts, opened or not.
+    if (DialogMode == "Dir" && Dir1.ListIndex() >= 0) result = Dir1.ListPath(Dir1.ListIndex());
     if (!result.empty() && result.back() != '\\') result += '\\';
     if (DialogMode != "Dir") {
         const std::string typed = FileName.Text();
@@ -236,6 +254,8 @@ void Files::Abbruch_Click() {
 void Files::Command1_Click() {
     GoTo(special_folders_.GetDesktopPath());
     Command1.SetPicture(Picture1.Picture());
+    // The focus leaves the button before it rests, so that the keyboard still works.
+    Dir1.SetFocus();
     Command1.SetEnabled(false);
     EnableTimer.SetEnabled(true);
 }

@@ -97,6 +97,7 @@ private:
 
     App& app_;
     SpecialFolders special_folders_;
+    std::string program_folder_;  // the current folder before the chooser came
 };
 
 }  // namespace varlindo

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/path_text.h"
 #include "base/text.h"
 #include "core/command_line.h"
@@ -176,9 +178,10 @@ TEST_F(WizardTest, CreateShortcutSavesTheLinkInTheChosenFolder) {
     EXPECT_EQ(link->icon_index, 0);
     EXPECT_EQ(link->show_command, 1);
     EXPECT_TRUE(Sim().ui.boxes.empty());
-    // The wizard stays open, pinned again.
+    // The wizard stays open, and its pin is stored as set.
     EXPECT_TRUE(w.Visible());
     EXPECT_TRUE(Sim().forms.IsTopMost(w));
+    EXPECT_EQ(desktop.String("HKCU\\Software\\VB and VBA Program Settings\\Varlindo\\AlwaysOnTop", "OnTop"), "True");
     EXPECT_FALSE(app_->IsLoaded<Files>());
 
     // Without a program the shortcut shows this program's icon. Cancelling writes nothing.
@@ -264,6 +267,7 @@ TEST_F(WizardTest, BrowsingFillsTheProgramAndOpensTheSection) {
     Sim().forms.modal["Files"] = [&](ui::Form& form) {
         auto& files = static_cast<Files&>(form);
         captions.push_back(files.Caption());
+        EXPECT_TRUE(Sim().forms.IsTopMost(files));  // above the pinned wizard
         files.Dir1.SetPath("C:\\My Games");
         files.File1.UserSelect(0);
         files.Ok.RaiseClick();
@@ -274,7 +278,6 @@ TEST_F(WizardTest, BrowsingFillsTheProgramAndOpensTheSection) {
     EXPECT_EQ(w.ProgrammText.Text(), kPlayer);
     EXPECT_EQ(w.RunProgram.Value(), 1);
     EXPECT_EQ(w.VerknName.Text(), "Player_Speakers (Realtek HD Audio)");
-    EXPECT_TRUE(Sim().forms.IsTopMost(w));
 }
 
 TEST_F(WizardTest, TheButtonTheTrayAndADropOpenIt) {
@@ -310,6 +313,72 @@ TEST_F(WizardTest, TheButtonTheTrayAndADropOpenIt) {
     EXPECT_EQ(Sim().forms.log.back(), "show ShortcutWizzard");
     // A drop on the settings page's controls goes nowhere.
     EXPECT_FALSE(form.Drop(&form.StartupCombo, ui::DropData{{kPlayer}, {}}));
+}
+
+TEST_F(WizardTest, ShortcutsThatWouldDoSomethingElseAreQuestioned) {
+    desktop.AddCard("Digital Output(Optical)");
+    desktop.AddCard("Digital Output");
+    Start();
+    ShortcutWizzard& w = Wizard();
+    ChooserPicks(kDesktop);
+    Sim().ui.answer = [](const sim::SimUi::Box&) { return mb::AnswerNo; };
+    // A word of the parameters that the program reads as a key of its own.
+    FillIn(w, 1, false, kPlayer, "+connect r=1 -w");
+    Do([&] { w.CreateShortcutBtn.RaiseClick(); });
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_NE(Sim().ui.boxes[0].text.find("D=, V=, R= or P="), std::string::npos);
+    // A card found under the name of one listed before it.
+    FillIn(w, 4, false, "", "");
+    Do([&] { w.CreateShortcutBtn.RaiseClick(); });
+    ASSERT_EQ(Sim().ui.boxes.size(), 2u);
+    EXPECT_NE(Sim().ui.boxes[1].text.find("\"Digital Output(Optical)\""), std::string::npos);
+    EXPECT_TRUE(chooser_captions.empty());
+    EXPECT_TRUE(desktop.shortcuts.empty());
+    // The same card with nothing to question.
+    FillIn(w, 3, true, kPlayer, "-connect=r1");
+    Do([&] { w.CreateShortcutBtn.RaiseClick(); });
+    EXPECT_EQ(Sim().ui.boxes.size(), 2u);
+    EXPECT_EQ(desktop.shortcuts.size(), 1u);
+}
+
+TEST_F(WizardTest, AnOpenWizardOnlyComesForwardAndTheChooserLeavesTheCurrentFolder) {
+    Form1& form = Start();
+    desktop.AddFolder("G:\\Games");
+    Sim().forms.modal["ShortcutWizzard"] = [&](ui::Form& wizard) {
+        auto& w = static_cast<ShortcutWizzard&>(wizard);
+        // A program typed without a folder: its first letter is no drive to start in.
+        w.RunProgram.SetValue(1);
+        w.ProgrammText.UserEdit("game.exe");
+        w.CreateShortcutBtn.RaiseClick();
+        w.CloseBtn.RaiseClick();
+    };
+    Sim().forms.modal["Files"] = [&](ui::Form& chooser) {
+        auto& files = static_cast<Files&>(chooser);
+        EXPECT_EQ(files.Dir1.Path(), "C:\\Users\\test");
+        // Asked for again from the tray and the button while it waits for its chooser.
+        form.OnTrayMenu("Shortcut wizzard ...");
+        form.ShortcutWizzardBtn_Click();
+        files.Drive1.UserSelect(1);
+        EXPECT_EQ(files.Dir1.Path(), "G:\\");
+        files.AbbruchBtn2.RaiseClick();
+    };
+    Do([&] { form.ShortcutWizzardBtn.RaiseClick(); });
+    const auto& log = Sim().forms.log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), "modal ShortcutWizzard"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "modal Files"), 1);
+    EXPECT_EQ(Sim().files.CurrentFolder(), "C:\\Users\\test");
+    EXPECT_TRUE(desktop.shortcuts.empty());
+}
+
+TEST_F(WizardTest, AnExtensionIsCountedInLetters) {
+    Start();
+    ShortcutWizzard& w = Wizard();
+    desktop.AddFile("C:\\x.äb");
+    desktop.AddFile("C:\\Spiel.äöü");
+    Do([&] { w.Drop(&w.Picture1, ui::DropData{{"C:\\x.äb"}, {}}); });
+    EXPECT_EQ(w.VerknName.Text(), "x.äb_Speakers (Realtek HD Audio)");
+    Do([&] { w.Drop(&w.Picture1, ui::DropData{{"C:\\Spiel.äöü"}, {}}); });
+    EXPECT_EQ(w.VerknName.Text(), "Spiel_Speakers (Realtek HD Audio)");
 }
 
 TEST_F(WizardTest, GermanTexts) {

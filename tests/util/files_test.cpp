@@ -147,6 +147,12 @@ TEST_F(ChooserTest, FolderModeReturnsOneTrailingSeparatorAlsoForARoot) {
 
     result = Folder("C:\\", [](Files& f) { f.OkBtn2.RaiseClick(); });
     EXPECT_EQ(result, "C:\\");
+    // A folder only marked (not opened) is the one meant.
+    result = Folder("C:\\Games", [](Files& f) {
+        f.Dir1.UserSelect(2);
+        f.OkBtn2.RaiseClick();
+    });
+    EXPECT_EQ(result, "C:\\Games\\Racer\\");
     // Another drive, then back up to its root with Enter.
     result = Folder("C:\\Games", [](Files& f) {
         f.Drive1.UserSelect(1);

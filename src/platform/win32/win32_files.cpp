@@ -43,8 +43,8 @@ std::string Win32Files::CurrentFolder() {
 bool Win32Files::SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
 
 bool Win32Files::SetCurrentDrive(char drive) {
-    const wchar_t spec[] = {static_cast<wchar_t>(drive), L':', L'\0'};
-    return SetCurrentDirectoryW(spec) != 0;
+    const wchar_t drive_name[] = {static_cast<wchar_t>(drive), L':', L'\0'};
+    return SetCurrentDirectoryW(drive_name) != 0;
 }
 
 std::string Win32Files::TempFolder() {

@@ -58,7 +58,18 @@ void Win32FormHost::ShowModal(ui::Form& form) {
         form.Hide();  // no window to wait for
         return;
     }
-    // The form belongs to the program's window that was active, and stays above it.
+    // Shown modally already (asked again from the tray while it waits for a dialog of its
+    // own): the form that takes input now only comes forward. A second modal display would
+    // leave no window of the two taking input.
+    if (std::any_of(modal_levels_.begin(), modal_levels_.end(),
+                    [&window](const ModalLevel& l) { return l.window == window.get(); })) {
+        if (const Win32FormWindow* top = modal_levels_.back().window; top && top->Form()) top->Form()->Activate();
+        return;
+    }
+    // The form belongs to the program's window that was active, and stays above it: a
+    // window the program has just hidden (the main window going to the tray) is hidden
+    // first, so that it owns nothing.
+    for (const auto& other : windows_) other->Flush();
     HWND owner = GetActiveWindow();
     if (!IsOurs(owner) || !IsWindowVisible(owner)) owner = nullptr;
     SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
