@@ -5,10 +5,14 @@
 #include "app/form1.h"
 #include "tray/system_tray.h"
 
+// VARLINDO_PRODUCT_SITE, VARLINDO_UPDATER_SITE: where updates come from, build settings
+// (CMakeLists.txt).
+
 namespace varlindo {
 
 App::App(Platform& platform, Language language, std::string command_line)
-    : platform_(platform), language_(language), command_line_(std::move(command_line)), registry_(platform),
+    : platform_(platform), language_(language), command_line_(std::move(command_line)),
+      sites_{VARLINDO_PRODUCT_SITE, VARLINDO_UPDATER_SITE}, registry_(platform),
       sound_mapper_(registry_), mixer_(platform), run_file_(platform), hot_keys_(platform.hotkeys) {}
 
 App::~App() {

@@ -22,6 +22,7 @@
 #include "launch/run_file.h"
 #include "platform/ports.h"
 #include "ui/widgets.h"
+#include "util/online_update.h"
 #include "volume/sound_mixer.h"
 
 namespace varlindo {
@@ -44,6 +45,9 @@ public:
     HotKeys& Keys() { return hot_keys_; }
     Language GetLanguage() const { return language_; }
     const std::string& CommandLine() const { return command_line_; }
+    // Where updates come from: the build's settings, unless a test build names others.
+    const UpdateSites& Sites() const { return sites_; }
+    void SetSites(UpdateSites sites) { sites_ = std::move(sites); }
     // The text of `text` in the interface language.
     const char* Say(const Text& text) const { return Pick(language_, text); }
 
@@ -127,6 +131,7 @@ private:
     Platform& platform_;
     Language language_;
     std::string command_line_;
+    UpdateSites sites_;
     Registry registry_;
     SoundMapper sound_mapper_;
     SoundMixer mixer_;

@@ -79,8 +79,6 @@ Form1::Form1(App& app)
     Label1.SetForeColor(0xCC6600);
     PictureDisabled.SetVisible(false);  // an image store, never shown
 
-    // The update comes with its own window; until then it stays greyed.
-    Label1.SetEnabled(false);
     BindEvents();
     BindSettingsEvents();
     BindShortcutEvents();
@@ -97,6 +95,7 @@ void Form1::BindEvents() {
     RecordCheck.Click = [this] { RecordCheck_Click(); };
     DeviceBtn.Click = [this] { DeviceBtn_Click(); };
     Command1.Click = [this] { Command1_Click(); };
+    Label1.Click = [this] { Label1_Click(); };
     ExitBtn.Click = [this] { ExitBtn_Click(); };
     RefreshTimer.Tick = [this] { RefreshTimer_Timer(); };
     Load = [this] { Form_Load(); };

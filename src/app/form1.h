@@ -176,6 +176,10 @@ public:
     // An open wizard (or its chooser) comes to the front; false when none is open.
     bool BringWizardForward();
 
+    // ---- the online update ----
+    // "Update": asks, then hands over to the updater; the icon comes back when it cannot.
+    void Label1_Click();
+
     // ---- tray menu ----
     void CreatePopupMenu();
     void OnTrayMenu(const std::string& Selected);

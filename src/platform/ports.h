@@ -3,6 +3,7 @@
 // src/platform/win32 implements them for real, src/platform/sim in memory for the tests.
 // Every text crossing a port is UTF-8.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -126,6 +127,23 @@ struct FilePort {
     // What a folder holds, without "." and ".." and without hidden or system entries;
     // nothing when the folder cannot be read.
     virtual std::optional<std::vector<Entry>> ListFolder(const std::string& folder) = 0;
+    // The size of a normal file in bytes; nothing when there is none.
+    virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+    // The first `count` bytes of a file (all of a shorter one); nothing when it cannot be read.
+    virtual std::optional<std::string> ReadFileStart(const std::string& path, std::size_t count) = 0;
+    // The SHA-256 of a file's bytes as 64 lower-case hex digits; nothing when it cannot be read.
+    virtual std::optional<std::string> FileSha256(const std::string& path) = 0;
+    // Renames a file, replacing a file at `to` when `replace` is set; false when it did not
+    // happen (then both names are as they were).
+    virtual bool RenameFile(const std::string& from, const std::string& to, bool replace) = 0;
+};
+
+// What a download brought: `status` is the HTTP status of the last response (0 when no
+// server answered); `complete` when the whole body was written to the file.
+struct DownloadResult {
+    bool complete = false;
+    int status = 0;
+    std::string error;  // the system's reason when no answer came or the file could not be written
 };
 
 // A shell shortcut: what the .lnk file starts and the icon it shows.
@@ -153,12 +171,16 @@ struct ShellPort {
     // Writes a shortcut file at `path` through the shell's link object, replacing a file
     // that is there. False, with the system's reason in `error`, when it was not saved.
     virtual bool SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) = 0;
+    // Fetches an http or https address into `file` (replacing it), waiting until it is done;
+    // redirects are followed, never from https to http.
+    virtual DownloadResult Download(const std::string& url, const std::string& file) = 0;
 };
 
 // ---------------------------------------------------------------- user interface
 namespace mb {
 inline constexpr int Ok = 0x0;
 inline constexpr int YesNo = 0x4;
+inline constexpr int IconError = 0x10;
 inline constexpr int IconQuestion = 0x20;
 inline constexpr int IconExclamation = 0x30;
 inline constexpr int IconInformation = 0x40;

@@ -2,6 +2,7 @@
 
 #include "platform/sim/sim_paths.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_sha256.h"
 
 namespace varlindo::sim {
 
@@ -81,6 +82,42 @@ std::optional<std::vector<FilePort::Entry>> SimFiles::ListFolder(const std::stri
     for (const auto& [path, content] : desktop_.files)
         if (inside(path) && !desktop_.hidden.count(path)) entries.push_back({name_of(path), false});
     return entries;
+}
+
+std::optional<std::uint64_t> SimFiles::FileSize(const std::string& path) {
+    auto f = desktop_.files.find(NormalPath(path));
+    if (f == desktop_.files.end()) return std::nullopt;
+    return f->second.size();
+}
+
+std::optional<std::string> SimFiles::ReadFileStart(const std::string& path, std::size_t count) {
+    auto f = desktop_.files.find(NormalPath(path));
+    if (f == desktop_.files.end()) return std::nullopt;
+    return f->second.substr(0, count);
+}
+
+std::optional<std::string> SimFiles::FileSha256(const std::string& path) {
+    auto f = desktop_.files.find(NormalPath(path));
+    if (f == desktop_.files.end()) return std::nullopt;
+    return Sha256Hex(f->second);
+}
+
+bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool replace) {
+    const std::string a = NormalPath(from);
+    const std::string b = NormalPath(to);
+    auto f = desktop_.files.find(a);
+    if (f == desktop_.files.end() || desktop_.read_only.count(a)) return false;
+    const size_t cut = b.rfind('\\');
+    if (cut == std::string::npos || !desktop_.folders.count(b.substr(0, cut)) || desktop_.folders.count(b)) return false;
+    if (a == b) return true;
+    if (desktop_.files.count(b) && (!replace || desktop_.read_only.count(b) || desktop_.locked.count(b))) return false;
+    if (desktop_.locked.count(a)) return false;
+    std::string content = std::move(f->second);
+    desktop_.files.erase(f);
+    desktop_.spelling.erase(a);
+    desktop_.files[b] = std::move(content);
+    desktop_.spelling[b] = to;
+    return true;
 }
 
 }  // namespace varlindo::sim

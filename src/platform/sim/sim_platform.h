@@ -91,12 +91,18 @@ public:
     std::set<std::string> hidden;                      // lower paths the file lists leave out
     std::set<std::string> read_only;                   // lower paths of files that cannot be replaced
     std::set<std::string> unreadable;                  // lower paths of folders that cannot be listed
+    std::set<std::string> locked;                      // lower paths of files in use (a running program)
     bool HasFile(const std::string& path) const;
     // Adds a file or a folder, with the folders on its way, keeping its spelling.
     void AddFile(const std::string& path, const std::string& content = "");
     void AddFolder(const std::string& path);
     // Shell shortcuts written, by lower path.
     std::map<std::string, ShellLink> shortcuts;
+    // The web as the programs see it: address -> (HTTP status, body). An address not
+    // listed has no server; `cut_off` bodies arrive incomplete.
+    std::map<std::string, std::pair<int, std::string>> web;
+    std::set<std::string> cut_off;
+    std::vector<std::string> downloads;  // every address fetched, in order
 
     // ---- running programs ----
     const std::vector<SimPlatform*>& Programs() const { return programs_; }
@@ -197,6 +203,10 @@ public:
     std::string Environment(const std::string& name) override;
     std::vector<std::string> Drives() override;
     std::optional<std::vector<Entry>> ListFolder(const std::string& folder) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> ReadFileStart(const std::string& path, std::size_t count) override;
+    std::optional<std::string> FileSha256(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to, bool replace) override;
 
     std::string current_folder = "C:\\Users\\test";
     std::string temp_folder = "C:\\Users\\test\\AppData\\Local\\Temp\\";
@@ -213,7 +223,9 @@ public:
     bool StartProgram(const std::string& command_line, int show) override;
     std::string UserFolder(SpecialFolder folder) override;
     bool SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) override;
+    DownloadResult Download(const std::string& url, const std::string& file) override;
     std::vector<std::string> started;  // command lines of started programs
+    std::vector<std::string> started_in;  // the current folder at each start
     std::map<SpecialFolder, std::string> user_folders;  // what the shell reports
     bool link_object_missing = false;                    // the shell's link object cannot be made
     std::vector<std::string> shortcut_saves;             // every shortcut path saved, as named

@@ -24,6 +24,7 @@ std::string SimShell::ExecutableFor(const std::string& file) {
 
 bool SimShell::StartProgram(const std::string& command_line, int) {
     started.push_back(command_line);
+    started_in.push_back(program_.files.CurrentFolder());
     return true;
 }
 
@@ -52,6 +53,26 @@ bool SimShell::SaveShortcut(const std::string& path, const ShellLink& link, std:
     desktop_.spelling[p] = path;
     desktop_.shortcuts[p] = link;
     return true;
+}
+
+DownloadResult SimShell::Download(const std::string& url, const std::string& file) {
+    desktop_.downloads.push_back(url);
+    DownloadResult result;
+    auto page = desktop_.web.find(url);
+    if (page == desktop_.web.end()) {
+        result.error = "The server name or address could not be resolved";
+        return result;
+    }
+    result.status = page->second.first;
+    std::string body = page->second.second;
+    if (desktop_.cut_off.count(url)) body.resize(body.size() / 2);
+    if (!program_.files.WriteTextFile(file, body)) {
+        result.error = "Access is denied.";
+        return result;
+    }
+    result.complete = !desktop_.cut_off.count(url);
+    if (!result.complete) result.error = "The connection with the server was terminated abnormally";
+    return result;
 }
 
 }  // namespace varlindo::sim
