@@ -561,3 +561,41 @@ class Session:
         with open(self.log_path, "ab") as log:
             subprocess.run(["wine", "start", "/unix", str(path)], env=env, stdin=subprocess.DEVNULL, stdout=log,
                            stderr=log, timeout=60, check=True)
+
+    # ---------------------------------------------------------------- the program's folder, other start folders
+    @property
+    def program_folder(self):
+        """The folder the program is installed in (C:\\Program Files\\Varlindo), as a Linux path."""
+        return self.prefix / "drive_c" / "Program Files" / "Varlindo"
+
+    def install_beside_program(self, source, name):
+        """Copies a file into the program's folder under this name; returns its Linux path."""
+        target = self.program_folder / name
+        shutil.copy2(source, target)
+        return target
+
+    def start_in(self, folder, *args):
+        """Starts Varlindo.exe by its full path, as start() does, but with `folder` (a Linux path in
+        the prefix, for instance the user's folder) as its current folder."""
+        with open(self.log_path, "ab") as log:
+            proc = subprocess.Popen(["wine", PROGRAM_IN_PREFIX, *args], env=self.env, cwd=str(folder),
+                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        self.procs.append(proc)
+        return proc
+
+    def program_running(self):
+        """Whether a program with the main window's title runs (its window may be hidden)."""
+        return self.dump() is not None
+
+    def answer_box(self, title, button, timeout=15):
+        """Clicks a button of the message box with this title ("&Yes", "&No", "OK") and waits until the box
+        has closed. Returns the box as dump saw it."""
+        box = self.wait_window(title)
+        found = self.control(box, "Button", button)
+        if found is None:
+            raise AssertionError(f"no button {button!r} in {title!r}: "
+                                 f"{[c['text'] for c in box['controls'] if c['class'] == 'Button']}")
+        self.click_control(found)
+        self.wait_for(f"{title!r} to close",
+                      lambda: not (self.dump(title) or {}).get("window", {}).get("visible"), timeout)
+        return box
