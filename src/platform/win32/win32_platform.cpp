@@ -1,15 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
-#include <objbase.h>
-
 namespace varlindo::win32 {
-
-ComApartment::ComApartment()
-    : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-
-ComApartment::~ComApartment() {
-    if (entered_) CoUninitialize();
-}
 
 Win32Platform::Win32Platform(HINSTANCE instance, HICON large_icon, HICON small_icon)
     : forms(instance, events_),

@@ -80,6 +80,12 @@ public:
     std::string Environment(const std::string& name) override;
     std::vector<std::string> Drives() override;
     std::optional<std::vector<Entry>> ListFolder(const std::string& folder) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> ReadFileStart(const std::string& path, std::size_t count) override;
+    // Through the system's own SHA-256 (CNG).
+    std::optional<std::string> FileSha256(const std::string& path) override;
+    // Written through to the disk before it returns. Only files are renamed, within a drive.
+    bool RenameFile(const std::string& from, const std::string& to, bool replace) override;
 };
 
 class Win32Shell final : public ShellPort {
@@ -90,6 +96,9 @@ public:
     std::string UserFolder(SpecialFolder folder) override;
     // Needs COM on the calling thread (the platform sets it up on the UI thread).
     bool SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) override;
+    // Through WinHTTP, with the system's proxy settings; gives up on a server that does not
+    // answer for 15 seconds.
+    DownloadResult Download(const std::string& url, const std::string& file) override;
 };
 
 class Win32FormHost;
@@ -225,7 +234,8 @@ private:
 };
 
 // COM on the thread that makes the platform (the UI thread), apartment-threaded, for as
-// long as the platform lives: the shell's link object needs it.
+// long as the platform lives: the shell's link object needs it. The updater, which has no
+// platform, holds one itself.
 class ComApartment {
 public:
     ComApartment();
