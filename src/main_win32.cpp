@@ -31,6 +31,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
 
     win32::Win32Platform platform(instance, large_icon.get(), small_icon.get());
     App app(platform.Ports(), static_cast<Language>(VARLINDO_LANGUAGE), win32::Utf8(command_line ? command_line : L""));
+#ifdef VARLINDO_TEST_UPDATE_SITE
+    // The test build takes its updates from a server on this machine.
+    app.SetSites({VARLINDO_TEST_UPDATE_SITE, VARLINDO_TEST_UPDATE_SITE});
+#endif
     platform.Connect(app);
     try {
         app.Start();
