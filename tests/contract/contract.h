@@ -38,6 +38,19 @@ void SetReadOnly(const std::string& path, bool read_only);
 // when there is no shortcut to read.
 std::optional<ShellLink> ReadShortcut(const std::string& path);
 
+// A web server on this machine. A page it serves: a body with a status, a body that breaks
+// off after half of it (the announced length is the whole), or a redirect to another address.
+struct WebPage {
+    int status = 200;
+    std::string body;
+    bool cut_off = false;
+    std::string redirect_to;  // when set, the server answers 302 with this address, and no body
+};
+// Serves the page at this path ("/builds/Varlindo.exe") from now on; its http address.
+std::string Publish(const std::string& path, const WebPage& page);
+// An http address on this machine where no server answers.
+std::string AddressNobodyServes();
+
 // The user drops files on the form's window at this point of its inside (twips from the
 // top left corner of the client area), as the shell hands a drop to a window that takes
 // files. Nothing happens on a window that takes no files, nor on one that takes no input

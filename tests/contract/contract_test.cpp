@@ -182,6 +182,116 @@ TEST(FileContract, AReadOnlyFileIsNeitherWrittenNorRemoved) {
     EXPECT_TRUE(files.RemoveFile(file));
 }
 
+// ---- what the updater reads and moves
+
+TEST(FileContract, ASizeAndTheFirstBytesOfAFileButNotOfAFolder) {
+    FilePort& files = Ports().files;
+    const std::string folder = ScratchFolder();
+    const std::string file = folder + "Kopfh\xC3\xB6rer.bin";
+    // Bytes a text file would not keep: NULs, CR LF, a lone LF, end-of-file, bytes above 127.
+    std::string bytes = std::string("MZ\0\x01\r\n\n\x1a\xff", 9);
+    for (int i = 0; i < 70000; ++i) bytes += static_cast<char>(i * 7 % 256);
+    ASSERT_TRUE(files.WriteTextFile(file, bytes));
+    EXPECT_EQ(files.FileSize(file), bytes.size());
+    EXPECT_EQ(files.ReadFileStart(file, 4), bytes.substr(0, 4));
+    EXPECT_EQ(files.ReadFileStart(file, 0), "");
+    EXPECT_EQ(files.ReadFileStart(file, bytes.size() - 1), bytes.substr(0, bytes.size() - 1));
+    EXPECT_EQ(files.ReadFileStart(file, bytes.size() + 4096), bytes);  // a shorter file: all of it
+
+    const std::string empty = folder + "empty.bin";
+    ASSERT_TRUE(files.WriteTextFile(empty, ""));
+    EXPECT_EQ(files.FileSize(empty), 0u);
+    EXPECT_EQ(files.ReadFileStart(empty, 4096), "");
+
+    const std::string missing = folder + "missing.bin";
+    files.RemoveFile(missing);
+    EXPECT_FALSE(files.FileSize(missing));
+    EXPECT_FALSE(files.ReadFileStart(missing, 4096));
+    const std::string here = folder.substr(0, folder.size() - 1);
+    EXPECT_FALSE(files.FileSize(here));  // a folder is no file
+    EXPECT_FALSE(files.ReadFileStart(here, 4096));
+    EXPECT_FALSE(files.FileSize(folder));
+    EXPECT_TRUE(files.RemoveFile(file));
+    EXPECT_TRUE(files.RemoveFile(empty));
+}
+
+TEST(FileContract, TheSha256OfAFileIsTheOneEveryoneComputes) {
+    FilePort& files = Ports().files;
+    const std::string folder = ScratchFolder();
+    const std::string file = folder + "digest.bin";
+    ASSERT_TRUE(files.WriteTextFile(file, "abc"));
+    EXPECT_EQ(files.FileSha256(file), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    ASSERT_TRUE(files.WriteTextFile(file, ""));
+    EXPECT_EQ(files.FileSha256(file), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    // A million times "a": read in many pieces, the last one short.
+    ASSERT_TRUE(files.WriteTextFile(file, std::string(1000000, 'a')));
+    EXPECT_EQ(files.FileSha256(file), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    EXPECT_TRUE(files.RemoveFile(file));
+    EXPECT_FALSE(files.FileSha256(file));
+    EXPECT_FALSE(files.FileSha256(folder.substr(0, folder.size() - 1)));
+}
+
+TEST(FileContract, ARenameReplacesATargetOnlyWhenAsked) {
+    FilePort& files = Ports().files;
+    const std::string folder = ScratchFolder();
+    const std::string from = folder + "Varlindo.exe.new";
+    const std::string to = folder + "Kopfh\xC3\xB6rer Varlindo.exe";
+    for (const std::string& f : {from, to}) {
+        SetReadOnly(f, false);
+        files.RemoveFile(f);
+    }
+    auto listed = [&](const std::string& name) {
+        for (const FilePort::Entry& e : files.ListFolder(folder).value_or(std::vector<FilePort::Entry>{}))
+            if (e.name == name) return true;
+        return false;
+    };
+
+    // To a free name: the file goes there under the name as written.
+    ASSERT_TRUE(files.WriteTextFile(from, "new"));
+    EXPECT_TRUE(files.RenameFile(from, to, false));
+    EXPECT_FALSE(files.FileExists(from));
+    EXPECT_EQ(files.ReadFileStart(to, 100), "new");
+    EXPECT_TRUE(listed("Kopfh\xC3\xB6rer Varlindo.exe"));
+
+    // Onto a file that is there, without replacing: refused, both as they were.
+    ASSERT_TRUE(files.WriteTextFile(from, "newer"));
+    EXPECT_FALSE(files.RenameFile(from, to, false));
+    EXPECT_EQ(files.ReadFileStart(from, 100), "newer");
+    EXPECT_EQ(files.ReadFileStart(to, 100), "new");
+
+    // Replacing: the target holds the moved file, the old name is gone.
+    EXPECT_TRUE(files.RenameFile(from, to, true));
+    EXPECT_FALSE(files.FileExists(from));
+    EXPECT_EQ(files.ReadFileStart(to, 100), "newer");
+
+    // Nothing to move: false, with or without replacing, and the target stays.
+    EXPECT_FALSE(files.RenameFile(from, to, false));
+    EXPECT_FALSE(files.RenameFile(from, to, true));
+    EXPECT_EQ(files.ReadFileStart(to, 100), "newer");
+
+    // Into a folder that is not there, or onto a folder: refused.
+    ASSERT_TRUE(files.WriteTextFile(from, "new"));
+    EXPECT_FALSE(files.RenameFile(from, folder + "No such folder\\Varlindo.exe", true));
+    MakeFolder(folder + "A folder");
+    EXPECT_FALSE(files.RenameFile(from, folder + "A folder", true));
+    EXPECT_EQ(files.IsFolder(folder + "A folder"), true);
+    EXPECT_EQ(files.ReadFileStart(from, 100), "new");
+    // A folder is not renamed.
+    EXPECT_FALSE(files.RenameFile(folder + "A folder", folder + "Another folder", false));
+    EXPECT_EQ(files.IsFolder(folder + "A folder"), true);
+    EXPECT_FALSE(files.IsFolder(folder + "Another folder"));
+
+    // A target that may not be replaced: refused, both as they were.
+    SetReadOnly(to, true);
+    EXPECT_FALSE(files.RenameFile(from, to, true));
+    SetReadOnly(to, false);
+    EXPECT_EQ(files.ReadFileStart(from, 100), "new");
+    EXPECT_EQ(files.ReadFileStart(to, 100), "newer");
+
+    EXPECT_TRUE(files.RemoveFile(from));
+    EXPECT_TRUE(files.RemoveFile(to));
+}
+
 TEST(ShellContract, TheUsersDesktopAndStartMenuAreFoldersThatAreThere) {
     for (SpecialFolder which : {SpecialFolder::Desktop, SpecialFolder::StartMenu}) {
         const std::string folder = Ports().shell.UserFolder(which);
@@ -246,6 +356,76 @@ TEST(ShellContract, AShortcutIsWrittenThroughTheShellAndAFailureSaysWhy) {
     EXPECT_EQ(read->arguments, "/D=1");
     EXPECT_TRUE(files.RemoveFile(path));
     EXPECT_FALSE(ReadShortcut(path));
+}
+
+// ---- downloads, from a server on this machine
+
+TEST(ShellContract, ADownloadWritesTheWholeBodyInPlaceOfTheFile) {
+    ShellPort& shell = Ports().shell;
+    FilePort& files = Ports().files;
+    const std::string file = ScratchFolder() + "Varlindo.exe.download";
+    // More than one piece of a transfer, with bytes a text transfer would change.
+    std::string body = std::string("MZ\0\r\n\x1a", 6);
+    for (int i = 0; i < 200000; ++i) body += static_cast<char>(i * 31 % 256);
+    const std::string url = Publish("/eng/Varlindo.exe", WebPage{200, body, false, {}});
+    ASSERT_TRUE(files.WriteTextFile(file, std::string(300000, 'z')));  // a longer file was there
+
+    const DownloadResult result = shell.Download(url, file);
+    EXPECT_TRUE(result.complete) << result.error;
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(files.FileSize(file), body.size());
+    EXPECT_TRUE(files.ReadFileStart(file, body.size() + 1) == body);
+
+    // An empty body is a whole one too.
+    const DownloadResult empty = shell.Download(Publish("/empty", WebPage{200, "", false, {}}), file);
+    EXPECT_TRUE(empty.complete) << empty.error;
+    EXPECT_EQ(empty.status, 200);
+    EXPECT_EQ(files.FileSize(file), 0u);
+    EXPECT_TRUE(files.RemoveFile(file));
+}
+
+TEST(ShellContract, ARedirectIsFollowedToTheFileItNames) {
+    ShellPort& shell = Ports().shell;
+    FilePort& files = Ports().files;
+    const std::string file = ScratchFolder() + "moved.sha256";
+    const std::string target = Publish("/new/Varlindo.exe.sha256", WebPage{200, "0123abcd  Varlindo.exe\n", false, {}});
+    const std::string moved = Publish("/old/Varlindo.exe.sha256", WebPage{302, "", false, target});
+
+    const DownloadResult result = shell.Download(moved, file);
+    EXPECT_TRUE(result.complete) << result.error;
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(files.ReadFileStart(file, 4096), "0123abcd  Varlindo.exe\n");
+    EXPECT_TRUE(files.RemoveFile(file));
+}
+
+TEST(ShellContract, ADownloadThatFailsSaysHow) {
+    ShellPort& shell = Ports().shell;
+    FilePort& files = Ports().files;
+    const std::string file = ScratchFolder() + "failed.download";
+
+    // The server has no such file: its status comes back.
+    DownloadResult result = shell.Download(Publish("/gone", WebPage{404, "<html>Not Found</html>", false, {}}), file);
+    EXPECT_EQ(result.status, 404);
+
+    // The connection ends before the announced length arrived.
+    result = shell.Download(Publish("/broken", WebPage{200, std::string(100000, 'x'), true, {}}), file);
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.status, 200);
+    EXPECT_FALSE(result.error.empty());
+
+    // No server answers: no status, and the system's reason.
+    result = shell.Download(AddressNobodyServes(), file);
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_FALSE(result.error.empty());
+
+    // The file cannot be written.
+    const std::string nowhere = ScratchFolder() + "No such folder\\Varlindo.exe";
+    result = shell.Download(Publish("/fine", WebPage{200, "fine", false, {}}), nowhere);
+    EXPECT_FALSE(result.complete);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(files.FileExists(nowhere));
+    files.RemoveFile(file);
 }
 
 TEST(WaveOutContract, NamesOfTheDevicesThatAnswer) {

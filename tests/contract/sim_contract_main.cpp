@@ -71,6 +71,23 @@ void SetReadOnly(const std::string& path, bool read_only) {
         locked.erase(sim::NormalPath(path));
 }
 
+std::string Publish(const std::string& path, const WebPage& page) {
+    sim::SimDesktop& desktop = TheWorld().desktop;
+    const std::string url = "http://127.0.0.1:18990" + path;
+    desktop.web.erase(url);
+    desktop.cut_off.erase(url);
+    desktop.redirects.erase(url);
+    if (!page.redirect_to.empty()) {
+        desktop.redirects[url] = page.redirect_to;
+        return url;
+    }
+    desktop.web[url] = {page.status, page.body};
+    if (page.cut_off) desktop.cut_off.insert(url);
+    return url;
+}
+
+std::string AddressNobodyServes() { return "http://127.0.0.1:18991/nothing"; }
+
 std::optional<ShellLink> ReadShortcut(const std::string& path) {
     const sim::SimDesktop& desktop = TheWorld().desktop;
     auto found = desktop.shortcuts.find(sim::NormalPath(path));

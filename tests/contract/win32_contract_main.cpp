@@ -4,15 +4,20 @@
 // program of the instance tests: a main window with that caption, recording the program
 // events that reach it into FILE until it is brought forward.
 #include <gtest/gtest.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -160,6 +165,114 @@ UINT DpiOf(HWND window) {
 
 win32::Win32FormHost& Host() { return static_cast<win32::Win32FormHost&>(Ports().forms); }
 
+// ---------------------------------------------------------------- a web server on this machine
+
+// Answers one GET per connection, on 127.0.0.1 at a port the system picks, from a thread of
+// its own while the test downloads on its thread.
+class LocalWebServer {
+public:
+    LocalWebServer() {
+        WSADATA data{};
+        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof address;
+        if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            listen(listener_, 8) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~LocalWebServer() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        if (listener_ != INVALID_SOCKET) closesocket(listener_);
+        if (started_) WSACleanup();
+    }
+    std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    void Put(const std::string& path, const WebPage& page) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        pages_[path] = page;
+    }
+
+private:
+    // Waits up to `ms` for the socket to be readable.
+    static bool Readable(SOCKET s, int ms) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(s, &set);
+        timeval wait{ms / 1000, (ms % 1000) * 1000};
+        return select(0, &set, nullptr, nullptr, &wait) == 1;
+    }
+
+    void Serve() {
+        while (!stop_) {
+            if (!Readable(listener_, 100)) continue;
+            SOCKET client = accept(listener_, nullptr, nullptr);
+            if (client == INVALID_SOCKET) continue;
+            Answer(client);
+            closesocket(client);
+        }
+    }
+
+    static void SendAll(SOCKET s, const std::string& bytes) {
+        for (size_t at = 0; at < bytes.size();) {
+            const int sent = send(s, bytes.data() + at, static_cast<int>(std::min<size_t>(bytes.size() - at, 65536)), 0);
+            if (sent <= 0) return;
+            at += static_cast<size_t>(sent);
+        }
+    }
+
+    void Answer(SOCKET client) {
+        std::string request;
+        char chunk[4096];
+        while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536 && Readable(client, 5000)) {
+            const int got = recv(client, chunk, sizeof chunk, 0);
+            if (got <= 0) return;
+            request.append(chunk, static_cast<size_t>(got));
+        }
+        // "GET <path> HTTP/1.1"
+        const size_t start = request.find(' ') + 1;
+        const std::string path = request.substr(start, request.find(' ', start) - start);
+        WebPage page{404, "<html>Not Found</html>", false, {}};
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            if (auto found = pages_.find(path); found != pages_.end()) page = found->second;
+        }
+        std::string head;
+        if (!page.redirect_to.empty()) {
+            head = "HTTP/1.1 302 Found\r\nLocation: " + page.redirect_to + "\r\nContent-Length: 0\r\n";
+            page.body.clear();
+        } else {
+            head = "HTTP/1.1 " + std::to_string(page.status) + (page.status / 100 == 2 ? " OK" : " Not OK") +
+                   "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + std::to_string(page.body.size()) +
+                   "\r\n";
+        }
+        SendAll(client, head + "Connection: close\r\n\r\n");
+        SendAll(client, page.cut_off ? page.body.substr(0, page.body.size() / 2) : page.body);
+        if (page.cut_off) return;  // closed at once, the rest never comes
+        // A graceful end: the client reads all, then closes its side.
+        shutdown(client, SD_SEND);
+        while (Readable(client, 2000) && recv(client, chunk, sizeof chunk, 0) > 0) {
+        }
+    }
+
+    bool started_ = false;
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::map<std::string, WebPage> pages_;
+    std::thread thread_;
+};
+
+LocalWebServer& WebServer() {
+    static LocalWebServer server;
+    return server;
+}
+
 // ---------------------------------------------------------------- modal forms
 
 // Runs from a timer, which the modal form's message loop delivers.
@@ -276,6 +389,25 @@ void SetReadOnly(const std::string& path, bool read_only) {
         locked.insert(wide);
         RunUnixUntil("/usr/bin/chattr +i \"" + unix_name + "\"", wide, false);
     }
+}
+
+std::string Publish(const std::string& path, const WebPage& page) {
+    WebServer().Put(path, page);
+    return WebServer().Base() + path;
+}
+
+std::string AddressNobodyServes() {
+    WebServer();  // sockets are set up with it
+    // A port the system handed out and took back: nothing listens there now.
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    closesocket(probe);
+    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/nothing";
 }
 
 std::optional<ShellLink> ReadShortcut(const std::string& path) {

@@ -102,6 +102,8 @@ public:
     // listed has no server; `cut_off` bodies arrive incomplete.
     std::map<std::string, std::pair<int, std::string>> web;
     std::set<std::string> cut_off;
+    // Addresses whose server sends the client on to another address (a 302 without a body).
+    std::map<std::string, std::string> redirects;
     std::vector<std::string> downloads;  // every address fetched, in order
 
     // ---- running programs ----

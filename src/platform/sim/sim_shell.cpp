@@ -55,9 +55,22 @@ bool SimShell::SaveShortcut(const std::string& path, const ShellLink& link, std:
     return true;
 }
 
-DownloadResult SimShell::Download(const std::string& url, const std::string& file) {
-    desktop_.downloads.push_back(url);
+DownloadResult SimShell::Download(const std::string& first_url, const std::string& file) {
+    desktop_.downloads.push_back(first_url);
     DownloadResult result;
+    // Redirects are followed as WinHTTP follows them: up to 10, never from https to http.
+    std::string url = first_url;
+    for (int hops = 0;; ++hops) {
+        auto next = desktop_.redirects.find(url);
+        if (next == desktop_.redirects.end()) break;
+        const bool secure = Lower(url).rfind("https:", 0) == 0;
+        if (hops == 10 || (secure && Lower(next->second).rfind("http:", 0) == 0)) {
+            result.error = "The redirection failed because either the scheme changed or all attempts made to "
+                           "redirect failed";
+            return result;
+        }
+        url = next->second;
+    }
     auto page = desktop_.web.find(url);
     if (page == desktop_.web.end()) {
         result.error = "The server name or address could not be resolved";
