@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <algorithm>
+#include <cwchar>
 #include <cwctype>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/win32_handle.h"
