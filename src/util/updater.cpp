@@ -41,9 +41,15 @@ std::string UpdaterCommandLine(const std::string& updater, const std::string& ur
 }
 
 bool SwapIn(FilePort& files, const std::string& fresh, const std::string& target, std::string& reason) {
-    const std::string backup = target + ".old";
-    files.RemoveFile(backup);
-    if (!files.RenameFile(target, backup, false)) {
+    // A free backup name: "<target>.old", or "<target>.old1" ... when an earlier backup
+    // could not be removed (a read-only program file keeps its attribute when renamed).
+    std::string backup;
+    for (int n = 0; n < 10 && backup.empty(); ++n) {
+        const std::string name = target + ".old" + (n > 0 ? std::to_string(n) : std::string());
+        files.RemoveFile(name);
+        if (!files.FileExists(name)) backup = name;
+    }
+    if (backup.empty() || !files.RenameFile(target, backup, false)) {
         reason = "The program file " + target + " could not be moved aside.";
         return false;
     }

@@ -221,11 +221,11 @@ TEST_F(UpdateTest, TheUpdaterSwapsWithABackupAndKeepsTheOldFileOnEveryFailure) {
     // The new file cannot take the place: the old one comes back from its backup.
     std::string reason;
     desktop.AddFile("C:\\Program Files\\Varlindo\\fresh.exe", "new");
-    desktop.read_only.insert(sim::NormalPath("C:\\Program Files\\Varlindo\\fresh.exe"));
+    desktop.locked.insert(sim::NormalPath("C:\\Program Files\\Varlindo\\fresh.exe"));
     EXPECT_FALSE(SwapIn(plain_.files, "C:\\Program Files\\Varlindo\\fresh.exe", kProgram, reason));
     EXPECT_EQ(File(kProgram), old);
     EXPECT_EQ(File(std::string(kProgram) + ".old"), "<none>");
-    desktop.read_only.clear();
+    desktop.locked.clear();
     desktop.files.erase(sim::NormalPath("C:\\Program Files\\Varlindo\\fresh.exe"));
 
     // All well: the new build in place, no backup left, the new program started.
@@ -234,6 +234,18 @@ TEST_F(UpdateTest, TheUpdaterSwapsWithABackupAndKeepsTheOldFileOnEveryFailure) {
     EXPECT_EQ(File(kProgram), FakeProgram('n'));
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"update.exe", "varlindo.exe"}));
     EXPECT_TRUE(told.empty());
+
+    // A read-only program file is replaced too; its backup, which cannot be removed, does
+    // not stand in the way of the next update.
+    desktop.read_only.insert(sim::NormalPath(kProgram));
+    Publish(kBuild, FakeProgram('m'));
+    EXPECT_EQ(RunUpdater(host, arguments), 0);
+    EXPECT_EQ(File(std::string(kProgram) + ".old"), FakeProgram('n'));
+    desktop.read_only.erase(sim::NormalPath(kProgram));
+    Publish(kBuild, FakeProgram('k'));
+    EXPECT_EQ(RunUpdater(host, arguments), 0);
+    EXPECT_EQ(File(kProgram), FakeProgram('k'));
+    EXPECT_EQ(File(std::string(kProgram) + ".old"), FakeProgram('n'));  // still there, still read-only
 
     // Started by hand, or with a relative path: it says how it is used and touches nothing.
     EXPECT_EQ(RunUpdater(host, ""), 2);

@@ -106,7 +106,7 @@ bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool r
     const std::string a = NormalPath(from);
     const std::string b = NormalPath(to);
     auto f = desktop_.files.find(a);
-    if (f == desktop_.files.end() || desktop_.read_only.count(a)) return false;
+    if (f == desktop_.files.end()) return false;
     const size_t cut = b.rfind('\\');
     if (cut == std::string::npos || !desktop_.folders.count(b.substr(0, cut)) || desktop_.folders.count(b)) return false;
     if (a == b) return true;
@@ -117,6 +117,8 @@ bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool r
     desktop_.spelling.erase(a);
     desktop_.files[b] = std::move(content);
     desktop_.spelling[b] = to;
+    // A read-only file may be renamed, and stays read-only.
+    if (desktop_.read_only.erase(a)) desktop_.read_only.insert(b);
     return true;
 }
 

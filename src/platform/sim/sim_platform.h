@@ -91,7 +91,7 @@ public:
     std::set<std::string> hidden;                      // lower paths the file lists leave out
     std::set<std::string> read_only;                   // lower paths of files that cannot be replaced
     std::set<std::string> unreadable;                  // lower paths of folders that cannot be listed
-    std::set<std::string> locked;                      // lower paths of files in use (a running program)
+    std::set<std::string> locked;                      // lower paths of files open without delete sharing: neither renamed nor removed
     bool HasFile(const std::string& path) const;
     // Adds a file or a folder, with the folders on its way, keeping its spelling.
     void AddFile(const std::string& path, const std::string& content = "");
