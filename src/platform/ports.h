@@ -134,8 +134,11 @@ struct FilePort {
     // The SHA-256 of a file's bytes as 64 lower-case hex digits; nothing when it cannot be read.
     virtual std::optional<std::string> FileSha256(const std::string& path) = 0;
     // Renames a file, replacing a file at `to` when `replace` is set; false when it did not
-    // happen (then both names are as they were).
+    // happen (then both names are as they were). Replacing is one step: the file at `to` is
+    // the old one or the new one, never missing.
     virtual bool RenameFile(const std::string& from, const std::string& to, bool replace) = 0;
+    // Copies a file, replacing a file at `to`; false when it did not happen.
+    virtual bool DuplicateFile(const std::string& from, const std::string& to) = 0;
 };
 
 // What a download brought: `status` is the HTTP status of the last response (0 when no
@@ -144,6 +147,7 @@ struct DownloadResult {
     bool complete = false;
     int status = 0;
     std::string error;  // the system's reason when no answer came or the file could not be written
+    std::string final_url;  // where the body came from, after redirects
 };
 
 // A shell shortcut: what the .lnk file starts and the icon it shows.

@@ -13,8 +13,21 @@ std::string HostOf(const std::string& url, size_t scheme_end) {
     const std::string rest = url.substr(scheme_end);
     std::string authority = rest.substr(0, rest.find_first_of("/?#"));
     if (const size_t at = authority.rfind('@'); at != std::string::npos) authority.erase(0, at + 1);
-    if (!authority.empty() && authority[0] == '[') return text::Lower(authority.substr(0, authority.find(']') + 1));
+    if (!authority.empty() && authority[0] == '[') {
+        // "[::1]" or "[::1]:port", nothing else after the bracket.
+        const size_t close = authority.find(']');
+        if (close == std::string::npos || (close + 1 < authority.size() && authority[close + 1] != ':')) return {};
+        return text::Lower(authority.substr(0, close + 1));
+    }
     return text::Lower(authority.substr(0, authority.find(':')));
+}
+
+// "https://host" of an address (scheme and host, lower case), "" when it has none.
+std::string Origin(const std::string& url) {
+    const std::string lower = text::Lower(url);
+    const size_t scheme_end = lower.find("://");
+    if (scheme_end == std::string::npos) return {};
+    return lower.substr(0, scheme_end + 3) + HostOf(url, scheme_end + 3);
 }
 
 // The reason for a download that did not come.
@@ -64,6 +77,9 @@ CheckedDownload DownloadProgram(FilePort& files, ShellPort& shell, const std::st
     };
 
     const DownloadResult program = shell.Download(url, fresh);
+    // A redirect may not lead where the address itself could not.
+    const std::string came_from = program.final_url.empty() ? url : program.final_url;
+    if (!IsAllowedAddress(came_from)) return fail("The update was sent on to " + came_from + ", which is not used.");
     if (!program.complete || program.status < 200 || program.status > 299) return fail(FailedTransfer(program, url));
     const std::uint64_t size = files.FileSize(fresh).value_or(0);
     if (size < kSmallestProgram || size > kLargestProgram)
@@ -73,6 +89,10 @@ CheckedDownload DownloadProgram(FilePort& files, ShellPort& shell, const std::st
 
     const std::string digest_url = url + ".sha256";
     const DownloadResult published = shell.Download(digest_url, digest_file);
+    // The checksum comes from where the program came from.
+    const std::string digest_from = published.final_url.empty() ? digest_url : published.final_url;
+    if (Origin(digest_from) != Origin(came_from))
+        return fail("The checksum was sent on to " + digest_from + ", away from where the program came from.");
     if (!published.complete || published.status < 200 || published.status > 299)
         return fail(FailedTransfer(published, digest_url));
     const std::string expected = PublishedDigest(files.ReadFileStart(digest_file, 4096).value_or(""));

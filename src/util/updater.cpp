@@ -41,22 +41,24 @@ std::string UpdaterCommandLine(const std::string& updater, const std::string& ur
 }
 
 bool SwapIn(FilePort& files, const std::string& fresh, const std::string& target, std::string& reason) {
-    // A free backup name: "<target>.old", or "<target>.old1" ... when an earlier backup
-    // could not be removed (a read-only program file keeps its attribute when renamed).
+    // A copy of the old file first, under a free name ("<target>.old", or "<target>.old1"
+    // ... when an earlier backup could not be removed).
     std::string backup;
     for (int n = 0; n < 10 && backup.empty(); ++n) {
         const std::string name = target + ".old" + (n > 0 ? std::to_string(n) : std::string());
         files.RemoveFile(name);
         if (!files.FileExists(name)) backup = name;
     }
-    if (backup.empty() || !files.RenameFile(target, backup, false)) {
-        reason = "The program file " + target + " could not be moved aside.";
+    if (backup.empty() || !files.DuplicateFile(target, backup)) {
+        reason = "No backup of " + target + " could be made beside it.";
+        if (!backup.empty()) files.RemoveFile(backup);
         return false;
     }
-    if (!files.RenameFile(fresh, target, false)) {
-        // The old file goes back where it was.
-        files.RenameFile(backup, target, false);
-        reason = "The new program could not be put in place of " + target + ".";
+    // Then the new file takes the place in one step: the program file is always there, old
+    // or new. A program that still runs cannot be replaced.
+    if (!files.RenameFile(fresh, target, true)) {
+        files.RemoveFile(backup);
+        reason = "The new program could not be put in place of " + target + " (is it still running?).";
         return false;
     }
     files.RemoveFile(backup);
@@ -65,7 +67,11 @@ bool SwapIn(FilePort& files, const std::string& fresh, const std::string& target
 
 int RunUpdater(UpdaterHost& host, const std::string& arguments) {
     const auto request = ParseUpdaterCommandLine(arguments);
-    if (!request || !IsFullProgramPath(request->path)) {
+    // Only a program beside the updater is ever replaced.
+    const bool beside = host.own_folder.empty() ||
+                        (request && text::Lower(AddTrailingSeparator(host.own_folder)) ==
+                                        text::Lower(DirectoryOfPath(request->path)));
+    if (!request || !IsFullProgramPath(request->path) || !beside) {
         host.tell("Update.exe is started by the program itself:\r\rUpdate.exe [URL]<address> [PATH]<program>");
         return 2;
     }

@@ -31,6 +31,8 @@ std::string UpdaterCommandLine(const std::string& updater, const std::string& ur
 struct UpdaterHost {
     FilePort& files;
     ShellPort& shell;
+    // The updater's own folder: only a program in it is replaced ("" takes any folder).
+    std::string own_folder;
     // Waits until no process runs the program at this path; false when one still does
     // after a while.
     std::function<bool(const std::string& program)> wait_for_exit;
@@ -38,9 +40,9 @@ struct UpdaterHost {
     std::function<void(const std::string& text)> tell;
 };
 
-// Puts `fresh` in the place of `target`, keeping `target` as "<target>.old" until the new
-// file is in place. False (with the reason) when it did not happen; `target` is then as
-// it was.
+// Puts `fresh` in the place of `target`, with a copy of the old file kept beside it until
+// the new one is in place; the program file is never missing. False (with the reason)
+// when it did not happen; `target` is then as it was.
 bool SwapIn(FilePort& files, const std::string& fresh, const std::string& target, std::string& reason);
 
 // The whole update; 0 when the new build runs, otherwise the old program was started again.

@@ -168,7 +168,7 @@ class OnlineUpdate(unittest.TestCase):
         # Tests run as root, and Wine lets root replace read-only files: the file is made immutable.
         subprocess.run(["chattr", "+i", str(self.program_file())], check=True)
         try:
-            self.update_fails(f"The program file {FOLDER}\\Varlindo.exe could not be moved aside.")
+            self.update_fails(f"The new program could not be put in place of {FOLDER}\\Varlindo.exe")
         finally:
             subprocess.run(["chattr", "-i", str(self.program_file())], check=False)
         self.assertEqual(sorted(set(self.server.requested())), [BUILD_PATH, BUILD_PATH + ".sha256"])

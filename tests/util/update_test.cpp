@@ -61,6 +61,9 @@ TEST_F(UpdateTest, OnlyHttpsOrThisMachineAndOnlyAPublishedWindowsProgramPasses) 
     EXPECT_FALSE(IsAllowedAddress("http://127.0.0.1.attacker.example/x"));
     EXPECT_FALSE(IsAllowedAddress("ftp://127.0.0.1/x"));
     EXPECT_FALSE(IsAllowedAddress("https:///x"));
+    EXPECT_FALSE(IsAllowedAddress("http://[::1].attacker.example/x"));
+    EXPECT_FALSE(IsAllowedAddress("http://[::1]attacker/x"));
+    EXPECT_FALSE(IsAllowedAddress("http://127.0.0.1@attacker.example/x"));
     EXPECT_EQ(PublishedDigest("  " + std::string(64, 'A') + "  file\n"), std::string(64, 'a'));
     EXPECT_EQ(PublishedDigest(std::string(63, 'a')), "");
     EXPECT_EQ(PublishedDigest(std::string(65, 'a')), "");
@@ -102,6 +105,27 @@ TEST_F(UpdateTest, OnlyHttpsOrThisMachineAndOnlyAPublishedWindowsProgramPasses) 
         EXPECT_EQ(File(target), "<none>") << c.what;
         EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"update.exe", "varlindo.exe"})) << c.what;
     }
+    // A redirect may not lead where the address could not, and the checksum comes from
+    // where the program came from.
+    desktop.web.clear();
+    desktop.cut_off.clear();
+    Publish("http://attacker.example/x.exe", good);
+    // (From https the port itself follows no redirect to http; from this machine it would.)
+    desktop.redirects["http://127.0.0.1:18732/eng/Varlindo.exe"] = "http://attacker.example/x.exe";
+    CheckedDownload redirected =
+        DownloadProgram(plain_.files, plain_.shell, "http://127.0.0.1:18732/eng/Varlindo.exe", target);
+    EXPECT_FALSE(redirected.ok);
+    EXPECT_NE(redirected.reason.find("sent on to http://attacker.example/x.exe"), std::string::npos);
+    desktop.redirects.clear();
+    Publish(kBuild, good);
+    Publish("https://mirror.example/x.exe", good);
+    desktop.redirects[std::string(kBuild) + ".sha256"] = "https://mirror.example/x.exe.sha256";
+    redirected = DownloadProgram(plain_.files, plain_.shell, kBuild, target);
+    EXPECT_FALSE(redirected.ok);
+    EXPECT_NE(redirected.reason.find("checksum was sent on"), std::string::npos);
+    EXPECT_EQ(File(target), "<none>");
+    desktop.redirects.clear();
+
     // http to another machine is not even asked.
     desktop.downloads.clear();
     EXPECT_FALSE(DownloadProgram(plain_.files, plain_.shell, "http://www.varlindo.example/x.exe", target).ok);
@@ -191,7 +215,7 @@ TEST_F(UpdateTest, TheUpdatersLineJoinPathAndDownloadDestinations) {
 TEST_F(UpdateTest, TheUpdaterSwapsWithABackupAndKeepsTheOldFileOnEveryFailure) {
     std::vector<std::string> told;
     bool running = false;
-    UpdaterHost host{plain_.files, plain_.shell, [&](const std::string&) { return !running; },
+    UpdaterHost host{plain_.files, plain_.shell, kFolder, [&](const std::string&) { return !running; },
                      [&](const std::string& text) { told.push_back(text); }};
     const std::string arguments = std::string("[URL]") + kBuild + " [PATH]" + kProgram;
     const std::string old = FakeProgram('o');
@@ -205,25 +229,27 @@ TEST_F(UpdateTest, TheUpdaterSwapsWithABackupAndKeepsTheOldFileOnEveryFailure) {
     // A bad download: told, the old file stays, the old program starts again.
     Publish(kBuild, "<html>error</html>");
     EXPECT_EQ(RunUpdater(host, arguments), 1);
-    EXPECT_EQ(File(kProgram), old);
+    EXPECT_TRUE(File(kProgram) == old);
     ASSERT_EQ(plain_.shell.started.size(), 1u);
     EXPECT_EQ(plain_.shell.started.back(), "\"" + std::string(kProgram) + "\"");
     EXPECT_EQ(plain_.shell.started_in.back(), kFolder);
 
-    // The program file cannot be moved aside (still in use): nothing changes.
+    // The program still runs after all (the wait missed it): it cannot be replaced, and
+    // nothing changes.
     Publish(kBuild, FakeProgram('n'));
-    desktop.locked.insert(sim::NormalPath(kProgram));
+    desktop.running.insert(sim::NormalPath(kProgram));
     EXPECT_EQ(RunUpdater(host, arguments), 1);
-    EXPECT_EQ(File(kProgram), old);
+    EXPECT_TRUE(File(kProgram) == old);
+    EXPECT_NE(told.back().find("still running"), std::string::npos);
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"update.exe", "varlindo.exe"}));
-    desktop.locked.clear();
+    desktop.running.clear();
 
     // The new file cannot take the place: the old one comes back from its backup.
     std::string reason;
     desktop.AddFile("C:\\Program Files\\Varlindo\\fresh.exe", "new");
     desktop.locked.insert(sim::NormalPath("C:\\Program Files\\Varlindo\\fresh.exe"));
     EXPECT_FALSE(SwapIn(plain_.files, "C:\\Program Files\\Varlindo\\fresh.exe", kProgram, reason));
-    EXPECT_EQ(File(kProgram), old);
+    EXPECT_TRUE(File(kProgram) == old);
     EXPECT_EQ(File(std::string(kProgram) + ".old"), "<none>");
     desktop.locked.clear();
     desktop.files.erase(sim::NormalPath("C:\\Program Files\\Varlindo\\fresh.exe"));
@@ -231,25 +257,35 @@ TEST_F(UpdateTest, TheUpdaterSwapsWithABackupAndKeepsTheOldFileOnEveryFailure) {
     // All well: the new build in place, no backup left, the new program started.
     told.clear();
     EXPECT_EQ(RunUpdater(host, arguments), 0);
-    EXPECT_EQ(File(kProgram), FakeProgram('n'));
+    EXPECT_TRUE(File(kProgram) == FakeProgram('n'));
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"update.exe", "varlindo.exe"}));
     EXPECT_TRUE(told.empty());
 
-    // A read-only program file is replaced too; its backup, which cannot be removed, does
-    // not stand in the way of the next update.
+    // A read-only program file cannot be replaced in one step (as on Windows): it is said,
+    // and nothing changes.
     desktop.read_only.insert(sim::NormalPath(kProgram));
     Publish(kBuild, FakeProgram('m'));
+    EXPECT_EQ(RunUpdater(host, arguments), 1);
+    EXPECT_TRUE(File(kProgram) == FakeProgram('n'));
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"update.exe", "varlindo.exe"}));
+    desktop.read_only.clear();
+    // A backup an earlier run left read-only does not stand in the way.
+    desktop.AddFile(std::string(kProgram) + ".old", "stale");
+    desktop.read_only.insert(sim::NormalPath(std::string(kProgram) + ".old"));
     EXPECT_EQ(RunUpdater(host, arguments), 0);
-    EXPECT_EQ(File(std::string(kProgram) + ".old"), FakeProgram('n'));
-    desktop.read_only.erase(sim::NormalPath(kProgram));
-    Publish(kBuild, FakeProgram('k'));
-    EXPECT_EQ(RunUpdater(host, arguments), 0);
-    EXPECT_EQ(File(kProgram), FakeProgram('k'));
-    EXPECT_EQ(File(std::string(kProgram) + ".old"), FakeProgram('n'));  // still there, still read-only
+    EXPECT_TRUE(File(kProgram) == FakeProgram('m'));
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"update.exe", "varlindo.exe", "varlindo.exe.old"}));
 
-    // Started by hand, or with a relative path: it says how it is used and touches nothing.
+    // Started by hand, with a relative path, or for a program elsewhere: it says how it is
+    // used and neither fetches nor touches anything.
+    desktop.downloads.clear();
+    desktop.AddFile("C:\\Windows\\notepad.exe", "np");
     EXPECT_EQ(RunUpdater(host, ""), 2);
     EXPECT_EQ(RunUpdater(host, std::string("[URL]") + kBuild + " [PATH]Varlindo.exe"), 2);
+    EXPECT_EQ(RunUpdater(host, std::string("[URL]") + kBuild + " [PATH]C:\\Windows\\notepad.exe"), 2);
+    EXPECT_EQ(RunUpdater(host, std::string("[URL]") + kBuild + " [PATH]C:\\Program Files\\Varlindo\\..\\..\\Windows\\notepad.exe"), 2);
+    EXPECT_TRUE(desktop.downloads.empty());
+    EXPECT_EQ(File("C:\\Windows\\notepad.exe"), "np");
 }
 
 }  // namespace

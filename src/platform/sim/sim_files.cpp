@@ -22,7 +22,7 @@ bool SimFiles::WriteTextFile(const std::string& path, const std::string& content
     const std::string p = NormalPath(path);
     const size_t cut = p.rfind('\\');
     if (cut == std::string::npos || !desktop_.folders.count(p.substr(0, cut))) return false;
-    if (desktop_.read_only.count(p)) return false;
+    if (desktop_.read_only.count(p) || desktop_.locked.count(p) || desktop_.running.count(p)) return false;
     desktop_.files[p] = content;
     desktop_.spelling.emplace(p, path);  // a file written over keeps the name it has
     desktop_.file_writes.push_back(path);
@@ -31,7 +31,8 @@ bool SimFiles::WriteTextFile(const std::string& path, const std::string& content
 
 bool SimFiles::RemoveFile(const std::string& path) {
     const std::string p = NormalPath(path);
-    if (desktop_.read_only.count(p) || !desktop_.files.erase(p)) return false;
+    if (desktop_.read_only.count(p) || desktop_.locked.count(p) || desktop_.running.count(p) || !desktop_.files.erase(p))
+        return false;
     desktop_.spelling.erase(p);
     return true;
 }
@@ -110,8 +111,11 @@ bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool r
     const size_t cut = b.rfind('\\');
     if (cut == std::string::npos || !desktop_.folders.count(b.substr(0, cut)) || desktop_.folders.count(b)) return false;
     if (a == b) return true;
-    if (desktop_.files.count(b) && (!replace || desktop_.read_only.count(b) || desktop_.locked.count(b))) return false;
+    if (desktop_.files.count(b) &&
+        (!replace || desktop_.read_only.count(b) || desktop_.locked.count(b) || desktop_.running.count(b)))
+        return false;
     if (desktop_.locked.count(a)) return false;
+    if (desktop_.running.erase(a)) desktop_.running.insert(b);
     std::string content = std::move(f->second);
     desktop_.files.erase(f);
     desktop_.spelling.erase(a);
@@ -120,6 +124,15 @@ bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool r
     // A read-only file may be renamed, and stays read-only.
     if (desktop_.read_only.erase(a)) desktop_.read_only.insert(b);
     return true;
+}
+
+bool SimFiles::DuplicateFile(const std::string& from, const std::string& to) {
+    auto f = desktop_.files.find(NormalPath(from));
+    if (f == desktop_.files.end()) return false;
+    const std::string b = NormalPath(to);
+    if (desktop_.read_only.count(b) || desktop_.locked.count(b) || desktop_.running.count(b)) return false;
+    const std::string content = f->second;
+    return WriteTextFile(to, content);
 }
 
 }  // namespace varlindo::sim

@@ -92,6 +92,7 @@ public:
     std::set<std::string> read_only;                   // lower paths of files that cannot be replaced
     std::set<std::string> unreadable;                  // lower paths of folders that cannot be listed
     std::set<std::string> locked;                      // lower paths of files open without delete sharing: neither renamed nor removed
+    std::set<std::string> running;                     // lower paths of running programs: renamed, but neither replaced nor removed
     bool HasFile(const std::string& path) const;
     // Adds a file or a folder, with the folders on its way, keeping its spelling.
     void AddFile(const std::string& path, const std::string& content = "");
@@ -209,6 +210,7 @@ public:
     std::optional<std::string> ReadFileStart(const std::string& path, std::size_t count) override;
     std::optional<std::string> FileSha256(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to, bool replace) override;
+    bool DuplicateFile(const std::string& from, const std::string& to) override;
 
     std::string current_folder = "C:\\Users\\test";
     std::string temp_folder = "C:\\Users\\test\\AppData\\Local\\Temp\\";

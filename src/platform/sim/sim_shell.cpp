@@ -71,6 +71,7 @@ DownloadResult SimShell::Download(const std::string& first_url, const std::strin
         }
         url = next->second;
     }
+    result.final_url = url;
     auto page = desktop_.web.find(url);
     if (page == desktop_.web.end()) {
         result.error = "The server name or address could not be resolved";

@@ -21,6 +21,7 @@ using unique_internet = unique_handle<HINTERNET, CloseInternetHandle>;
 
 constexpr int kTimeoutMs = 15000;  // name lookup, connecting, sending, and each wait for data
 constexpr DWORD kChunk = 64 * 1024;
+constexpr std::uint64_t kLargestDownload = 256ull * 1024 * 1024;
 
 // Windows' own texts for the WinHTTP errors a download meets most, for a system whose
 // winhttp.dll carries none (Wine).
@@ -154,9 +155,13 @@ DownloadResult Win32Shell::Download(const std::string& url, const std::string& f
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         return failed(GetLastError());
     result.status = static_cast<int>(status);
+    const std::wstring final_address = FinalAddress(request.get());
+    result.final_url = Utf8(final_address.empty() ? address : final_address);
     // Should a redirect have led from https to http after all, nothing of it is taken.
-    if (secure && StartsWithNoCase(FinalAddress(request.get()), L"http:")) return failed(ERROR_WINHTTP_REDIRECT_FAILED);
+    if (secure && StartsWithNoCase(final_address, L"http:")) return failed(ERROR_WINHTTP_REDIRECT_FAILED);
     const std::optional<std::uint64_t> announced = ContentLength(request.get());
+    // Nothing this program downloads is that large: an endless body does not fill the disk.
+    if (announced && *announced > kLargestDownload) return failed(ERROR_FILE_TOO_LARGE);
 
     HANDLE created = CreateFileW(Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                  nullptr);
@@ -173,8 +178,11 @@ DownloadResult Win32Shell::Download(const std::string& url, const std::string& f
         if (!WriteFile(output.get(), buffer.data(), got, &put, nullptr)) return failed(GetLastError());
         if (put != got) return failed(ERROR_WRITE_FAULT);
         written += got;
+        if (written > kLargestDownload) return failed(ERROR_FILE_TOO_LARGE);
     }
     if (announced && written != *announced) return failed(ERROR_WINHTTP_CONNECTION_ERROR);
+    // On the disk before anyone renames it into place.
+    if (!FlushFileBuffers(output.get())) return failed(GetLastError());
     result.complete = true;
     return result;
 }

@@ -211,4 +211,8 @@ bool Win32Files::RenameFile(const std::string& from, const std::string& to, bool
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags) != 0;
 }
 
+bool Win32Files::DuplicateFile(const std::string& from, const std::string& to) {
+    return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+}
+
 }  // namespace varlindo::win32

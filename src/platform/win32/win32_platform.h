@@ -86,6 +86,7 @@ public:
     std::optional<std::string> FileSha256(const std::string& path) override;
     // Written through to the disk before it returns. Only files are renamed, within a drive.
     bool RenameFile(const std::string& from, const std::string& to, bool replace) override;
+    bool DuplicateFile(const std::string& from, const std::string& to) override;
 };
 
 class Win32Shell final : public ShellPort {

@@ -118,7 +118,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         win32::ComApartment com;  // the shell may start a program through COM
         win32::Win32Files files;
         win32::Win32Shell shell;
-        UpdaterHost host{files, shell, WaitForExit, Tell};
+        // Only the program beside this updater is ever replaced.
+        UpdaterHost host{files, shell, files.ProgramFolder(), WaitForExit, Tell};
         return RunUpdater(host, win32::Utf8(ArgumentsAfterProgramName(GetCommandLineW())));
     } catch (...) {
         OutputDebugStringW(L"Varlindo Update: stopped by a fault\n");
