@@ -212,7 +212,15 @@ class Session:
 
     # ---------------------------------------------------------------- registry
     def reg_add(self, key, name, kind, data):
-        self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f", check=True)
+        # On a loaded machine Wine's reg.exe now and then fails to start while the prefix's
+        # services still come up (exit status 1, nothing written): it is tried again; a write
+        # that never succeeds still fails the test, with Wine's output.
+        for attempt in range(3):
+            out = self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
+            if out.returncode == 0:
+                return
+            time.sleep(1 + attempt)
+        raise RuntimeError(f"wine reg add {key} {name} failed: {out.returncode} {out.stdout} {out.stderr}")
 
     def reg_delete(self, key, name):
         self.wine("reg", "delete", key, "/v", name, "/f")
