@@ -21,6 +21,7 @@
 #include <set>
 #include <thread>
 
+#include "../e2e/shell_drop.h"
 #include "contract.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -131,25 +132,11 @@ struct LockedFiles {
 
 // ---------------------------------------------------------------- drops
 
-// A drop as the shell hands it to a window: the files after a DROPFILES header, each
-// ended by a NUL and the list by another, in memory the receiver frees with DragFinish.
+// A drop as the shell hands it to a window.
 HGLOBAL ShellDrop(POINT client_point, const std::vector<std::string>& files) {
-    std::wstring list;
-    for (const std::string& file : files) list += win32::Wide(file) + L'\0';
-    list += L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory)) : nullptr;
-    if (!header) {
-        if (memory) GlobalFree(memory);
-        return nullptr;
-    }
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = client_point;
-    header->fNC = FALSE;
-    header->fWide = TRUE;
-    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(header + 1));
-    GlobalUnlock(memory);
-    return memory;
+    std::vector<std::wstring> wide;
+    for (const std::string& file : files) wide.push_back(win32::Wide(file));
+    return ::ShellDrop(client_point, wide);
 }
 
 UINT DpiOf(HWND window) {

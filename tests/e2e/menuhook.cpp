@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 #include "json_text.h"
+#include "shell_drop.h"
 
 namespace {
 
@@ -97,27 +98,6 @@ HWND DropTargetAt(HWND top, POINT screen) {
     for (; at; at = (GetWindowLongW(at, GWL_STYLE) & WS_CHILD) ? GetParent(at) : nullptr)
         if (GetWindowLongW(at, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) return at;
     return nullptr;
-}
-
-// The drop the shell would hand over: files after a DROPFILES header, in movable global
-// memory that the receiver frees with DragFinish.
-HGLOBAL ShellDrop(POINT client, const std::vector<std::wstring>& files) {
-    std::wstring list;
-    for (const std::wstring& file : files) list += file + L'\0';
-    list += L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory)) : nullptr;
-    if (!header) {
-        if (memory) GlobalFree(memory);
-        return nullptr;
-    }
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = client;
-    header->fNC = FALSE;
-    header->fWide = TRUE;
-    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(header + 1));
-    GlobalUnlock(memory);
-    return memory;
 }
 
 const char* Drop(HWND top, const wchar_t* request) {
