@@ -162,6 +162,9 @@ public:
     static constexpr long kLastHotkey = 123;
     // The line of the device list that holds exactly this name, or -1.
     int GetDeviceLine(const std::string& name) const;
+    // The line the command line's D= picks for a card name: the first whose name holds the
+    // text (blanks around either and letter case ignored), or -1.
+    int CommandLineCardLine(const std::string& device_text) const;
 
     // ---- the shortcut wizard ----
     // Sends the window to the tray while the wizard is open (modally), then brings it back.

@@ -86,6 +86,12 @@ bool Wildcard(const char* name, const char* pattern) {
 
 }  // namespace
 
+bool IsAbsolutePath(const std::string& path) {
+    const bool on_drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                          (path[2] == '\\' || path[2] == '/');
+    return on_drive || path.rfind("\\\\", 0) == 0;
+}
+
 bool MatchesFilePattern(const std::string& name, const std::string& patterns) {
     size_t from = 0;
     while (from <= patterns.size()) {

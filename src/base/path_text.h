@@ -27,6 +27,9 @@ std::string QuoteProgram(const std::string& program);
 
 namespace varlindo {
 
+// A full path: a drive letter, ":" and a separator ("C:\x"), or a network share ("\\server\x").
+bool IsAbsolutePath(const std::string& path);
+
 // True when a file name matches a pattern of the file lists: "*" stands for any run of
 // characters, "?" for one, letter case is ignored, and several patterns may be given
 // separated by ";". A pattern ending in ".*" also matches names without an extension, as

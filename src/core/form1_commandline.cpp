@@ -27,6 +27,13 @@ private:
 
 }  // namespace
 
+int Form1::CommandLineCardLine(const std::string& device_text) const {
+    const std::string wanted = text::Upper(text::Trim(device_text));
+    for (int i = 0; i < DeviceList.ListCount(); ++i)
+        if (text::Contains(text::Upper(text::Trim(DeviceList.List(i))), wanted)) return i;
+    return -1;
+}
+
 bool Form1::CheckCommandline() {
     const std::string& line = app_.CommandLine();
     if (line.empty()) return false;
@@ -73,16 +80,12 @@ bool Form1::CheckCommandline() {
             did_something = true;
         }
     } else if (choose_card) {
-        const std::string wanted = text::Upper(text::Trim(device_text));
-        for (int i = 0; i < DeviceList.ListCount(); ++i) {
-            if (text::Contains(text::Upper(text::Trim(DeviceList.List(i))), wanted)) {
-                DeviceList.SetListIndex(i);
-                // The volume below goes to this card, whatever case the name was typed in.
-                device_text = DeviceList.List(i);
-                DeviceList_DblClick();
-                did_something = true;
-                break;
-            }
+        if (const int line = CommandLineCardLine(device_text); line >= 0) {
+            DeviceList.SetListIndex(line);
+            // The volume below goes to this card, whatever case the name was typed in.
+            device_text = DeviceList.List(line);
+            DeviceList_DblClick();
+            did_something = true;
         }
     }
 

@@ -51,16 +51,6 @@ constexpr Text kCardNameInside{"The card's name is part of the name of a card li
                                "umschalten auf "};
 constexpr Text kSaveAnyway{"\r\rSave the shortcut all the same?", "\r\rVerknüpfung trotzdem speichern?"};
 
-// Where the last `count` characters of a UTF-8 text begin (0 when it has fewer).
-size_t LastCharsStart(const std::string& s, size_t count) {
-    size_t at = s.size();
-    while (count > 0 && at > 0) {
-        --at;
-        if ((static_cast<unsigned char>(s[at]) & 0xC0) != 0x80) --count;
-    }
-    return count == 0 ? at : 0;
-}
-
 }  // namespace
 
 ShortcutWizzard::ShortcutWizzard(App& app)
@@ -175,21 +165,16 @@ std::string ShortcutWizzard::ProgramBaseName() const {
     if (const std::string program = ProgramToRun(); !program.empty()) {
         base = text::Trim(FileNameOfPath(StripQuotes(program)));
         // A three-letter extension goes (counted in characters, not bytes).
-        const size_t extension = LastCharsStart(base, 3);
-        if (text::CharCount(base) > 4 && base[extension - 1] == '.') base.erase(extension - 1);
+        const size_t length = text::CharCount(base);
+        if (length > 4 && text::Substr(base, length - 4, 1) == ".") base = text::LeftChars(base, length - 4);
     }
     return base;
 }
 
 void ShortcutWizzard::UpdateShortcutName() {
     std::string base = ProgramBaseName();
-    const auto& devices = main_.DeviceList.Items();
-    for (size_t i = 0; i < devices.size(); ++i) {
-        if (devices[i] == ShortcutDeviceCombo.Text()) {
-            base += "_" + main_.NiknameList.List(static_cast<int>(i));
-            break;
-        }
-    }
+    if (const int line = main_.GetDeviceLine(ShortcutDeviceCombo.Text()); line >= 0)
+        base += "_" + main_.NiknameList.List(line);
     VerknName.SetText(base);
 }
 
@@ -259,12 +244,11 @@ std::string ShortcutWizzard::ShortcutProblem(const std::string& arguments) const
     if (keys.device.value_or("") != text::Trim(ShortcutDeviceCombo.Text()) ||
         StripQuotes(keys.program.value_or("")) != StripQuotes(program) || keys.parameters.value_or("") != parameters)
         return Pick(lang, kKeyInside);
-    // The program looks for the first card whose name holds the text of D=.
-    const std::string wanted = text::Upper(text::Trim(ShortcutDeviceCombo.Text()));
-    for (int i = 0; i < main_.DeviceList.ListCount() && !wanted.empty(); ++i) {
-        if (!text::Contains(text::Upper(text::Trim(main_.DeviceList.List(i))), wanted)) continue;
-        if (i == ShortcutDeviceCombo.ListIndex()) break;
-        return Pick(lang, kCardNameInside) + ("\"" + main_.DeviceList.List(i) + "\".");
+    // D= picks the first card whose name holds its text: that must be the card chosen here.
+    if (!text::Trim(ShortcutDeviceCombo.Text()).empty()) {
+        const int line = main_.CommandLineCardLine(ShortcutDeviceCombo.Text());
+        if (line >= 0 && line != ShortcutDeviceCombo.ListIndex())
+            return Pick(lang, kCardNameInside) + ("\"" + main_.DeviceList.List(line) + "\".");
     }
     return {};
 }

@@ -23,9 +23,8 @@ bool IsRooted(const std::string& name) {
 
 // A folder the chooser can go to: on a drive ("C:", "C:\...") or a network share.
 bool IsFolderPath(const std::string& path) {
-    const bool on_drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-                          (path.size() == 2 || path[2] == '\\' || path[2] == '/');
-    return on_drive || path.rfind("\\\\", 0) == 0;
+    const bool drive = path.size() == 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    return drive || IsAbsolutePath(path);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ std::string OnlineUpdate::URLToFileDownload(const std::string& URL_Source, const
     last_failure_.clear();
     const std::string source = StripQuotes(URL_Source);
     std::string target = StripQuotes(Path_Destination);
-    if (PathExists(target) && platform_.files.IsFolder(target).value_or(false)) {
+    if (platform_.files.IsFolder(target).value_or(false)) {
         const size_t slash = source.rfind('/');
         if (slash == std::string::npos) return {};
         target = JoinPath(target, source.substr(slash + 1));

@@ -12,9 +12,7 @@ constexpr const char* kPathMark = " [PATH]";
 constexpr const char* kFailed = "The update did not work, and the program stays as it was.\r\r";
 
 bool IsFullProgramPath(const std::string& path) {
-    const bool on_drive = path.size() > 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-    const bool on_share = path.rfind("\\\\", 0) == 0;
-    return (on_drive || on_share) && text::EndsWith(text::Lower(path), ".exe");
+    return IsAbsolutePath(path) && text::EndsWith(text::Lower(path), ".exe");
 }
 
 // Starts a program from its own folder.
