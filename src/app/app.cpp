@@ -114,6 +114,11 @@ void App::DeviceChanged(std::int32_t stamp) {
     if (form1_) form1_->OnDeviceChangeNotification(stamp);
 }
 
+void App::DefaultsChanged() {
+    EventScope scope(*this);
+    if (form1_) form1_->CheckDefaultCard();
+}
+
 void App::BringForward() {
     if (form1_) ShowMainWindow();
 }

@@ -100,6 +100,7 @@ public:
 
     // ---- ProgramEvents
     void DeviceChanged(std::int32_t stamp) override;
+    void DefaultsChanged() override;
     void BringForward() override;
     void TrayMouse(int notification) override;
     void TaskbarCreated() override;

@@ -55,6 +55,7 @@ Form1::Form1(App& app)
       ExitBtn(*this, "ExitBtn", "", 2970, 6240, 1380, 420),
       PictureDisabled(*this, "PictureDisabled", ui::Image::ProgramIconDisabled, 0, 0, 480, 480),
       RefreshTimer(*this, "RefreshTimer", 10000),
+      StartupRetryTimer(*this, "StartupRetryTimer", kStartupRetryMs, false),
       CurrentDevice(app.GetRegistry()),
       EditedDevice(app.GetRegistry()),
       app_(app),
@@ -98,6 +99,7 @@ void Form1::BindEvents() {
     Label1.Click = [this] { Label1_Click(); };
     ExitBtn.Click = [this] { ExitBtn_Click(); };
     RefreshTimer.Tick = [this] { RefreshTimer_Timer(); };
+    StartupRetryTimer.Tick = [this] { StartupRetryTimer_Timer(); };
     Load = [this] { Form_Load(); };
     QueryUnload = [this](bool& cancel, int mode) { Form_QueryUnload(cancel, mode); };
     Unload = [this](bool& cancel) { Form_Unload(cancel); };

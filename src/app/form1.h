@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "core/sound_device_obj.h"
@@ -75,6 +76,8 @@ public:
     // Holds the greyed program icon.
     ui::PictureBox PictureDisabled;
     ui::Timer RefreshTimer;
+    // Tries the start-up card again while the audio service is still starting after logon.
+    ui::Timer StartupRetryTimer;
 
     // ---- state ----
     SoundDeviceObj CurrentDevice;
@@ -83,6 +86,10 @@ public:
     bool UpdatingControls = false;
     int RefreshCounter = 0;
     std::int32_t StartStamp = 0;
+    // The wave-out device of each line of DeviceList (devices that do not answer have none).
+    std::vector<int> DeviceNumbers;
+    // Tries of the start-up card that are left.
+    int StartupRetriesLeft = 0;
     bool ExitConfirmed = false;
     bool HotkeysRegistered = false;
     bool TrayIconActive = false;
@@ -98,6 +105,11 @@ public:
     std::string GetDefaultDevice() const { return CurrentDevice.GetDeviceName(); }
     std::int16_t GetDefaultID() const { return CurrentDevice.GetDeviceID(); }
     void SetDevice(const std::string& name);
+    // Makes the card the default as the boxes ask, and shows the result; nothing when no
+    // card or no box was given (the user was told). Says nothing of a failure.
+    std::optional<SwitchResult> SwitchDevice(const std::string& name);
+    // Tells the user that the card did not become the default, and why.
+    void ReportFailedSwitch(const std::string& name, const SwitchResult& result);
     void MarkCurrentDevice(const std::string& name);
     void InitSoundMapperValues();
     std::int32_t getStartTime() const { return StartStamp; }
@@ -107,6 +119,12 @@ public:
     void DeviceList_DblClick();
     void SetBtn_Click() { DeviceList_DblClick(); }
     void RefreshTimer_Timer();
+    // The system's default card may have changed: when it is not the card shown, follow it.
+    void CheckDefaultCard();
+    void StartupRetryTimer_Timer();
+    // How often, and how far apart, the start-up card is tried again.
+    static constexpr int kStartupRetries = 20;
+    static constexpr int kStartupRetryMs = 1000;
     void DeviceBtn_Click();
 
     // ---- device list and nickname list coupling, playback/record boxes ----
@@ -237,6 +255,10 @@ private:
     bool ConfirmExit();
     // CurrentDevice := the card that "Playback" names.
     void LoadPlaybackCard();
+    // The line of DeviceList that shows the default card, or -1.
+    int DefaultCardLine(const DefaultCard& card) const;
+    // Sets the start-up card; when that fails, tries again for a while before it says so.
+    void SetStartupDevice(const std::string& name);
     // Removes the tray icon and unloads the tray window.
     void RemoveTray();
     // Rebuilds the lists and shows this card as the current one (another program or

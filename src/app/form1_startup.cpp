@@ -77,7 +77,10 @@ void Form1::Form_Load() {
     // The start-up card.
     const std::string startup_device = registry_.GetAppSetting("Settings", "StartupDevice", "");
     if (registry_.GetAppSetting("Settings", "SetDefaultOnStartupCheck", "0") != "0" && !startup_device.empty())
-        SetDevice(startup_device);
+        SetStartupDevice(startup_device);
+    // From here on the program stays: it follows changes of the default made elsewhere at
+    // once, and the timer's check stays as the fallback.
+    platform.endpoints.WatchDefaults();
     CurrentDeviceName = CurrentDevice.GetDeviceName();
 
     DeviceBtn.SetCaption(DeviceBtn.Caption() + "\r\r");
@@ -168,6 +171,8 @@ void Form1::RunShutdownWork() {
 }
 
 void Form1::Form_Unload(bool&) {
+    app_.GetPlatform().endpoints.StopWatching();
+    StartupRetryTimer.SetEnabled(false);
     if (TrayIconActive) RemoveTray();
     RemoveAllHotkeys();
     HotkeysRegistered = false;

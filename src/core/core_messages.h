@@ -16,6 +16,19 @@ inline constexpr Text kSelectInputOutput{
     "You must select an input and/or output before you can set the device!",
     "Die Einstellungen sind unvollständig!\r\r"
     "Sie müssen Wiedergabe oder Aufnahme auswählen, bevor die die Soundkarte wechseln können!"};
+// A switch that did not reach the system: "<card>" + kSwitchFailed, a blank line, the reason.
+inline constexpr Text kSwitchFailedTitle{"Sound card not switched", "Soundkarte nicht umgeschaltet"};
+inline constexpr Text kSwitchFailed{" could not be made the default sound card.",
+                                    " konnte nicht als Standard-Soundkarte gesetzt werden."};
+inline constexpr Text kSwitchNotWritten{"The setting could not be written to the registry.",
+                                        "Die Einstellung konnte nicht in die Registry geschrieben werden."};
+inline constexpr Text kSwitchCardMissing{"Windows does not list a sound card of this name.",
+                                         "Windows kennt keine Soundkarte dieses Namens."};
+inline constexpr Text kSwitchNoPlaybackEndpoint{"The card has no active playback device.",
+                                                "Die Karte hat kein aktives Wiedergabegerät."};
+inline constexpr Text kSwitchNoRecordEndpoint{"The card has no active recording device.",
+                                              "Die Karte hat kein aktives Aufnahmegerät."};
+inline constexpr Text kSwitchRefused{"Windows refused: ", "Windows hat abgelehnt: "};
 
 // ---- the card record (one language only)
 inline constexpr const char* kNoDevicenameFound = "No Devicename found!";

@@ -12,16 +12,22 @@ void Form1::LoadDevices() {
     UpdatingControls = true;
 
     DeviceList.Clear();
+    DeviceNumbers.clear();
     NiknameList.Clear();
     WaveOutPort& waveout = app_.GetPlatform().waveout;
     const int count = waveout.DeviceCount();
     for (int n = 0; n < count; ++n) {
-        if (auto name = WaveOutDeviceName(waveout, n)) DeviceList.AddItem(*name);
+        if (auto name = WaveOutDeviceName(waveout, n)) {
+            DeviceList.AddItem(*name);
+            DeviceNumbers.push_back(n);
+        }
     }
     NiknameList.Clear();
     StartupCombo.Clear();
 
-    CurrentDeviceName = mapper_.Playback();
+    const DefaultCard current = mapper_.PlaybackCard();
+    CurrentDeviceName = current.name;
+    const int current_line = DefaultCardLine(current);
     DeviceList.SetListIndex(0);
 
     SoundDeviceObj scratch(registry_);
@@ -29,7 +35,7 @@ void Form1::LoadDevices() {
         const std::string entry = DeviceList.List(i);
         scratch.Load(entry);
         NiknameList.AddItem(scratch.GetAliasName());
-        if (text::Trim(entry) == text::Trim(CurrentDeviceName)) {
+        if (i == current_line) {
             DeviceList.SetListIndex(i);
             CurrentDevice.Load(entry);
             EditedDevice.Load(entry);
@@ -46,15 +52,26 @@ void Form1::LoadDevices() {
     UpdatingControls = was_updating;
 }
 
+int Form1::DefaultCardLine(const DefaultCard& card) const {
+    // The endpoints name the device, which tells two cards of one name apart; the Sound
+    // Mapper value names only the card (the last line of that name is taken).
+    int line = -1;
+    for (int i = 0; i < DeviceList.ListCount(); ++i) {
+        if (card.device ? DeviceNumbers[static_cast<size_t>(i)] == *card.device
+                        : text::Trim(DeviceList.List(i)) == text::Trim(card.name))
+            line = i;
+    }
+    return line;
+}
+
 bool Form1::LoadCurrentDefaultObject() {
-    CurrentDeviceName = mapper_.Playback();
+    const DefaultCard current = mapper_.PlaybackCard();
+    CurrentDeviceName = current.name;
     CurrentDevice.Clear();
     DeviceList.SetListIndex(0);
-    for (int i = 0; i < DeviceList.ListCount(); ++i) {
-        if (text::Trim(DeviceList.List(i)) == text::Trim(CurrentDeviceName)) {
-            CurrentDevice.Load(DeviceList.List(i));
-            DeviceList.SetListIndex(i);
-        }
+    if (const int line = DefaultCardLine(current); line >= 0) {
+        CurrentDevice.Load(DeviceList.List(line));
+        DeviceList.SetListIndex(line);
     }
     return false;
 }
@@ -79,11 +96,15 @@ void Form1::MarkCurrentDevice(const std::string& name) {
 }
 
 void Form1::SetDevice(const std::string& name) {
+    if (auto result = SwitchDevice(name); result && !result->Done()) ReportFailedSwitch(name, *result);
+}
+
+std::optional<SwitchResult> Form1::SwitchDevice(const std::string& name) {
     UiPort& ui = app_.GetPlatform().ui;
     if (name.empty()) {
         ui.ShowMessageBox(Say(msg::kNoSoundcardSelected), Say(msg::kNoSoundcardSelectedTitle),
                           mb::Ok | mb::IconInformation);
-        return;
+        return std::nullopt;
     }
     if (PlayCheck.Value() == 0 && RecordCheck.Value() == 0) {
         ui.ShowMessageBox(Say(msg::kSelectInputOutput), Say(msg::kSelectInputOutputTitle),
@@ -91,14 +112,57 @@ void Form1::SetDevice(const std::string& name) {
         SetWindowState(ui::WindowState::Normal);
         Show();
         LoadPlaybackCard();
-        return;
+        return std::nullopt;
     }
 
+    // The line picked in the list names the very device (two cards may share a name).
+    std::optional<int> device;
+    const int line = DeviceList.ListIndex();
+    if (line >= 0 && line < static_cast<int>(DeviceNumbers.size()) && text::Trim(DeviceList.List(line)) == text::Trim(name))
+        device = DeviceNumbers[static_cast<size_t>(line)];
+
     LoadPlaybackCard();
-    mapper_.MakeDefault(name, PlayCheck.Value() == 1, RecordCheck.Value() == 1);
+    const SwitchResult result = mapper_.MakeDefault(name, PlayCheck.Value() == 1, RecordCheck.Value() == 1, device);
 
     MarkCurrentDevice(mapper_.Playback());
     LoadDevices();
+    return result;
+}
+
+void Form1::ReportFailedSwitch(const std::string& name, const SwitchResult& result) {
+    std::string why;
+    switch (result.fault) {
+        case SwitchResult::Fault::None: return;
+        case SwitchResult::Fault::NotWritten: why = Say(msg::kSwitchNotWritten); break;
+        case SwitchResult::Fault::CardMissing: why = Say(msg::kSwitchCardMissing); break;
+        case SwitchResult::Fault::NoPlaybackEndpoint: why = Say(msg::kSwitchNoPlaybackEndpoint); break;
+        case SwitchResult::Fault::NoRecordEndpoint: why = Say(msg::kSwitchNoRecordEndpoint); break;
+        case SwitchResult::Fault::Refused: why = Say(msg::kSwitchRefused) + result.reason; break;
+    }
+    app_.GetPlatform().ui.ShowMessageBox("\"" + name + "\"" + Say(msg::kSwitchFailed) + "\r\n\r\n" + why,
+                                         Say(msg::kSwitchFailedTitle), mb::Ok | mb::IconExclamation);
+}
+
+void Form1::SetStartupDevice(const std::string& name) {
+    auto result = SwitchDevice(name);
+    if (!result || result->Done()) return;
+    // Right after logon the audio service may not be up yet: the card may be missing or its
+    // endpoint not active. Try again for a while, and say so only if it never works.
+    StartupRetriesLeft = kStartupRetries;
+    StartupRetryTimer.SetEnabled(true);
+}
+
+void Form1::StartupRetryTimer_Timer() {
+    const std::string name = registry_.GetAppSetting("Settings", "StartupDevice", "");
+    auto result = SwitchDevice(name);
+    const bool again = result && !result->Done() && --StartupRetriesLeft > 0;
+    if (again) return;
+    StartupRetryTimer.SetEnabled(false);
+    StartupRetriesLeft = 0;
+    if (result && !result->Done()) ReportFailedSwitch(name, *result);
+    CreatePopupMenu();
+    UpdateTrayTip();
+    if (result && result->Done()) app_.NotifyDeviceChanged(StartStamp);
 }
 
 void Form1::LoadPlaybackCard() {
@@ -135,6 +199,10 @@ void Form1::FollowPlayback(const std::string& playback) {
 void Form1::RefreshTimer_Timer() {
     if (++RefreshCounter % 6 != 0) return;
     RefreshCounter = 0;
+    CheckDefaultCard();
+}
+
+void Form1::CheckDefaultCard() {
     const std::string playback = mapper_.Playback();
     if (GetDefaultDevice() != playback) FollowPlayback(playback);
 }

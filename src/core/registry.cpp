@@ -66,11 +66,11 @@ RegKey Registry::RootKeyFromName(const std::string& name) {
     return hkey::None;
 }
 
-void Registry::WriteStringValue(const std::string& root, const std::string& key_path,
+bool Registry::WriteStringValue(const std::string& root, const std::string& key_path,
                                 const std::string& value_name, const std::string& text) {
     RegistryPort& port = platform_.registry;
     KeyGuard key(port, CreateIfRoot(port, RootKeyFromName(root), key_path));
-    if (key) port.SetValue(*key, value_name, RegValue{regtype::Sz, text});
+    return key && port.SetValue(*key, value_name, RegValue{regtype::Sz, text});
 }
 
 void Registry::WriteDWordValue(const std::string& root, const std::string& key_path,

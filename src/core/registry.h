@@ -28,7 +28,8 @@ public:
     // "HKEY_CURRENT_USER" and the other full root names, upper case only; hkey::None otherwise.
     static RegKey RootKeyFromFullName(const std::string& upper_name);
 
-    void WriteStringValue(const std::string& root, const std::string& key_path, const std::string& value_name,
+    // False when the value could not be written.
+    bool WriteStringValue(const std::string& root, const std::string& key_path, const std::string& value_name,
                           const std::string& text);
     void WriteDWordValue(const std::string& root, const std::string& key_path, const std::string& value_name,
                          std::int32_t number);

@@ -68,6 +68,46 @@ struct WaveOutPort {
     virtual std::optional<std::uint32_t> Volume(int device) = 0;
 };
 
+// The multimedia device API of Windows Vista and later: the audio endpoints behind the
+// wave devices, the system's default endpoint for each role, and the policy object that
+// sets it. Endpoints are named by their ids (IMMDevice::GetId), never by device names.
+enum class EndpointFlow { Render, Capture };
+enum class EndpointRole { Console = 0, Multimedia = 1, Communications = 2 };
+inline constexpr EndpointRole kEndpointRoles[] = {EndpointRole::Console, EndpointRole::Multimedia,
+                                                  EndpointRole::Communications};
+
+struct AudioEndpoint {
+    std::string id;
+    // Which audio adapter the endpoint sits on: equal for the endpoints of one card, "" when
+    // the system does not say.
+    std::string adapter;
+};
+
+struct EndpointPort {
+    virtual ~EndpointPort() = default;
+    // False where the system has no device enumerator (Windows XP).
+    virtual bool DeviceApi() = 0;
+    // False where the policy object that sets the default endpoint cannot be made.
+    virtual bool PolicyObject() = 0;
+    // The active endpoints of the flow, in the system's order.
+    virtual std::vector<AudioEndpoint> ActiveEndpoints(EndpointFlow flow) = 0;
+    // The endpoint id the driver gives for wave-out (Render) or wave-in (Capture) device N.
+    virtual std::optional<std::string> WaveEndpointId(EndpointFlow flow, int device) = 0;
+    // The wave-in devices: their number, and the product name as for wave-out devices.
+    virtual int WaveInCount() = 0;
+    virtual std::optional<std::string> WaveInName(int device) = 0;
+    // The id of the default endpoint of the flow for the role; nothing when there is none.
+    virtual std::optional<std::string> DefaultEndpoint(EndpointFlow flow, EndpointRole role) = 0;
+    // Makes the endpoint the default for the role through the policy object; false with the
+    // system's reason in `error`.
+    virtual bool SetDefaultEndpoint(const std::string& id, EndpointRole role, std::string& error) = 0;
+    // From now until StopWatching, a change of a default endpoint or of the per-user Sound
+    // Mapper values reaches the program as ProgramEvents::DefaultsChanged. Changes that
+    // come in a burst may arrive as one event.
+    virtual void WatchDefaults() = 0;
+    virtual void StopWatching() = 0;
+};
+
 using MixerHandle = std::uintptr_t;
 
 namespace mixer {
@@ -304,6 +344,9 @@ struct ProgramEvents {
     virtual ~ProgramEvents() = default;
     // Another instance (or this one) switched the default card; `stamp` names the sender.
     virtual void DeviceChanged(std::int32_t stamp) = 0;
+    // A default card of the system may have changed (another program, the system's own
+    // settings): what the program shows should be checked against it.
+    virtual void DefaultsChanged() = 0;
     // Another start of the program asks for the main window.
     virtual void BringForward() = 0;
     // A mouse notification of the tray icon: the mouse message numbers 512 to 518.
@@ -326,6 +369,7 @@ struct ProgramEvents {
 struct Platform {
     RegistryPort& registry;
     WaveOutPort& waveout;
+    EndpointPort& endpoints;
     MixerPort& mixer;
     FilePort& files;
     ShellPort& shell;

@@ -50,7 +50,9 @@ std::optional<RegValue> SimDesktop::Value(const std::string& key_path, const std
 
 void SimDesktop::SetValue(const std::string& key_path, const std::string& name, RegValue value) {
     writes.push_back(key_path + "\\" + name);
-    keys[NormalPath(key_path)].values[Lower(name)] = {name, std::move(value)};
+    const std::string path = NormalPath(key_path);
+    keys[path].values[Lower(name)] = {name, std::move(value)};
+    if (path == NormalPath("HKCU\\Software\\Microsoft\\Multimedia\\Sound Mapper")) QueueDefaultsNotice();
 }
 
 void SimDesktop::SetDWord(const std::string& key_path, const std::string& name, std::uint32_t number) {

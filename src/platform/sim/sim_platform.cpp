@@ -7,6 +7,7 @@ namespace varlindo::sim {
 SimPlatform::SimPlatform(SimDesktop& desktop)
     : registry(desktop, *this),
       waveout(desktop, *this),
+      endpoints(desktop, *this),
       mixer(desktop, *this),
       files(desktop, *this),
       shell(desktop, *this),
@@ -17,7 +18,7 @@ SimPlatform::SimPlatform(SimDesktop& desktop)
       forms(desktop, *this),
       desktop_(desktop),
       id_(desktop.next_program_++),
-      ports_{registry, waveout, mixer, files, shell, ui, clock, tray, tray, hotkeys, instance, forms} {
+      ports_{registry, waveout, endpoints, mixer, files, shell, ui, clock, tray, tray, hotkeys, instance, forms} {
     desktop_.programs_.push_back(this);
 }
 

@@ -48,6 +48,21 @@ struct SimCard {
     bool answers = true;                        // the capability query succeeds
     std::optional<std::uint32_t> volume = 0;    // nothing: the query fails
     std::optional<int> mixer;                   // the mixer the platform maps the card to
+    std::string endpoint;                       // the render endpoint the driver names; "" none
+};
+
+// An audio endpoint of the multimedia device API.
+struct SimEndpoint {
+    std::string id;
+    EndpointFlow flow = EndpointFlow::Render;
+    std::string adapter;
+    bool active = true;
+};
+
+// A wave-in device and the capture endpoint its driver names ("" none).
+struct SimWaveIn {
+    std::string name;
+    std::string endpoint;
 };
 
 class SimDesktop {
@@ -80,6 +95,26 @@ public:
     void AddCard(const std::string& name, bool with_mixer = true);
     // The mixer of card N; the card must have one.
     SimMixerDevice& CardMixer(int card);
+
+    // ---- audio endpoints (Windows Vista and later; absent by default, as on XP) ----
+    bool device_api = false;
+    bool policy_object = false;
+    std::vector<SimEndpoint> endpoints;
+    std::vector<SimWaveIn> wave_in;
+    std::map<std::pair<EndpointFlow, EndpointRole>, std::string> default_endpoints;
+    std::vector<std::string> policy_calls;  // "<id> <role number>" of every default set
+    std::string policy_refuses;             // not "": the policy object fails, with this reason
+    // The device API and the policy object are there, and every card so far gets a render
+    // endpoint "{render N}" and a wave-in device of its own name with a capture endpoint
+    // "{capture N}", both on adapter "card N"; the first card is the default.
+    void UseEndpoints();
+    // Sets the system's default for all roles, as the system's own settings would.
+    void SetDefaultEndpoint(EndpointFlow flow, const std::string& id);
+    // Change notices of the defaults (a default endpoint or a Sound Mapper value changed)
+    // wait until delivered, as a posted message waits for the message loop; a burst of them
+    // reaches a watching program as one event.
+    void QueueDefaultsNotice();
+    void DeliverDefaultsNotices();
 
     // ---- files (paths compared without case) ----
     std::map<std::string, std::string> files;  // lower path -> content
@@ -168,6 +203,23 @@ public:
     int DeviceCount() override;
     std::optional<std::string> ProductName(int device) override;
     std::optional<std::uint32_t> Volume(int device) override;
+};
+
+class SimEndpoints final : public EndpointPort, SimService {
+public:
+    using SimService::SimService;
+    bool DeviceApi() override { return desktop_.device_api; }
+    bool PolicyObject() override { return desktop_.device_api && desktop_.policy_object; }
+    std::vector<AudioEndpoint> ActiveEndpoints(EndpointFlow flow) override;
+    std::optional<std::string> WaveEndpointId(EndpointFlow flow, int device) override;
+    int WaveInCount() override;
+    std::optional<std::string> WaveInName(int device) override;
+    std::optional<std::string> DefaultEndpoint(EndpointFlow flow, EndpointRole role) override;
+    bool SetDefaultEndpoint(const std::string& id, EndpointRole role, std::string& error) override;
+    void WatchDefaults() override { watching = true; }
+    void StopWatching() override { watching = false; }
+    bool watching = false;
+    bool notice_pending = false;
 };
 
 class SimMixer final : public MixerPort, SimService {
@@ -369,6 +421,7 @@ public:
 
     SimRegistry registry;
     SimWaveOut waveout;
+    SimEndpoints endpoints;
     SimMixer mixer;
     SimFiles files;
     SimShell shell;
