@@ -4,7 +4,8 @@ Used by tools/run and by the end-to-end tests. Standard library only.
 
 A ready Wine prefix (the template) is built once under build/wine/ and copied for each
 session, so every session starts from the same clean machine: the cards enumerate as
-"Out: default", "Out: Realtek HD Audio", "Out: USB Headset", in that order.
+"Out: default", "Out: Realtek HD Audio", "Out: USB Headset", in that order, and each has a
+wave-in device beside it ("In: default", "In: Realtek HD Audio", "In: USB Headset").
 """
 
 import fcntl
@@ -30,13 +31,17 @@ HOME = LAB / "home"
 # The virtual cards, in the order Wine enumerates them after "default".
 CARDS = ["Realtek HD Audio", "USB Headset"]
 DEVICE_NAMES = ["Out: default"] + [f"Out: {c}" for c in CARDS]
-TEMPLATE_VERSION = "3"
+TEMPLATE_VERSION = "4"
 
 MAPPER_KEY = r"HKCU\Software\Microsoft\Multimedia\Sound Mapper"
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Varlindo"
 WINDOW_TITLE = "Varlindo Vers. 2.0.1"
 PROGRAM_IN_PREFIX = r"C:\Program Files\Varlindo\Varlindo.exe"
 TRAY_CLASS = "VarlindoTray"  # the program's hidden window that owns its tray icon and menu
+# Wine's audio driver settings: the devices it lists, and its default endpoints (DefaultOutput ...).
+WINE_AUDIO_KEY = r"HKCU\Software\Wine\Drivers\winealsa.drv"
+# The system's policy object that sets the default audio endpoint; Wine has none (see policyrec.cpp).
+POLICY_CLASS = "{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}"
 
 
 def remove_prefix(path):
@@ -117,12 +122,16 @@ def ensure_template(log=print):
             run("wineboot", "-i")
             reg = lambda *a: run("wine", "reg", "add", *a, "/f")
             reg(r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "alsa")
-            reg(r"HKCU\Software\Wine\Drivers\winealsa.drv", "/v", "ALSAOutputDevices", "/t", "REG_MULTI_SZ",
-                "/d", "\\0".join(CARDS))
-            # Fixed endpoint ids give a fixed order: default first, then ascending id.
+            # The same null PCMs serve for playback and for recording.
+            for kind in ("ALSAOutputDevices", "ALSAInputDevices"):
+                reg(WINE_AUDIO_KEY, "/v", kind, "/t", "REG_MULTI_SZ", "/d", "\\0".join(CARDS))
+            # Fixed endpoint ids give a fixed order: default first, then ascending id. Render
+            # endpoints ("0,<name>") get {00000001-...} to {00000003-...}, capture ("1,<name>")
+            # {00000011-...} to {00000013-...}.
             for i, card in enumerate(CARDS + ["default"], start=1):
-                reg(rf"HKCU\Software\Wine\Drivers\winealsa.drv\devices\0,{card}", "/v", "guid", "/t", "REG_BINARY",
-                    "/d", f"0{i}" + "0" * 30)
+                for flow in (0, 1):
+                    reg(rf"{WINE_AUDIO_KEY}\devices\{flow},{card}", "/v", "guid", "/t", "REG_BINARY",
+                        "/d", f"{flow}{i}" + "0" * 30)
             # No window manager: do not wait for windows to unmap.
             reg(r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N")
             run("wine", str(BUILD / "vtool.exe"), "devices")
@@ -212,11 +221,13 @@ class Session:
 
     # ---------------------------------------------------------------- registry
     def reg_add(self, key, name, kind, data):
+        """Writes a value (name None: the key's default value)."""
         # On a loaded machine Wine's reg.exe now and then fails to start while the prefix's
         # services still come up (exit status 1, nothing written): it is tried again; a write
         # that never succeeds still fails the test, with Wine's output.
+        which = ["/ve"] if name is None else ["/v", name]
         for attempt in range(3):
-            out = self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
+            out = self.wine("reg", "add", key, *which, "/t", kind, "/d", data, "/f")
             if out.returncode == 0:
                 return
             time.sleep(1 + attempt)
@@ -243,6 +254,58 @@ class Session:
     def mapper(self, name):
         value = self.reg_query(MAPPER_KEY, name)
         return value[1] if value else None
+
+    # ---------------------------------------------------------------- audio endpoints
+    def endpoints(self):
+        """What the multimedia device API says now, read by another process (vtool endpoints): "out" and
+        "in" map each wave device's name to the endpoint id its driver gives (DRV_QUERYFUNCTIONINSTANCEID),
+        "render" and "capture" list the endpoints (id, state, name, adapter), "default" maps (flow, role) to
+        the id of the default endpoint. Wine lists the default endpoint as wave device 0, so the numbers
+        of the wave devices change with the default: go by names."""
+        out = self.vtool("endpoints")
+        if out.returncode != 0:
+            raise AssertionError(f"vtool endpoints failed ({out.returncode}): {out.stderr.strip()}")
+        found = {"out": {}, "in": {}, "render": [], "capture": [], "default": {}}
+        for line in out.stdout.splitlines():
+            if not line.strip():
+                continue
+            row = json.loads(line)
+            if "wave" in row:
+                found[row["wave"]][row["name"]] = row["id"]
+            elif "endpoint" in row:
+                found[row["endpoint"]].append(row)
+            else:
+                found["default"][(row["default"], row["role"])] = row["id"]
+        return found
+
+    def install_policy_server(self, refuse=None):
+        """Registers policyrec.dll in this prefix as the policy object that sets the default audio
+        endpoint (Wine 8 finds in-process servers only under HKLM). Each call is then noted in
+        C:\\policy-calls.txt (see policy_calls) and Wine's default endpoint follows it. With `refuse`
+        (an HRESULT) every call fails with it instead."""
+        shutil.copy2(BUILD / "policyrec.dll", self.prefix / "drive_c" / "windows" / "system32" / "policyrec.dll")
+        key = rf"HKLM\Software\Classes\CLSID\{POLICY_CLASS}"
+        self.reg_add(key + r"\InprocServer32", None, "REG_SZ", r"C:\windows\system32\policyrec.dll")
+        self.reg_add(key + r"\InprocServer32", "ThreadingModel", "REG_SZ", "Both")
+        if refuse is not None:
+            self.reg_add(key, "Refuse", "REG_DWORD", f"0x{refuse & 0xFFFFFFFF:08X}")
+
+    @property
+    def policy_calls_path(self):
+        return self.prefix / "drive_c" / "policy-calls.txt"
+
+    def policy_calls(self):
+        """The calls of SetDefaultEndpoint the policy server has seen so far, as (id, role) pairs."""
+        if not self.policy_calls_path.exists():
+            return []
+        calls = []
+        for line in self.policy_calls_path.read_text(encoding="utf-8").splitlines():
+            endpoint, _, role = line.rpartition(" ")
+            calls.append((endpoint, int(role)))
+        return calls
+
+    def clear_policy_calls(self):
+        self.policy_calls_path.unlink(missing_ok=True)
 
     def wait_for(self, what, check, timeout=15, step=0.2):
         deadline = time.time() + timeout

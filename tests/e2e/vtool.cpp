@@ -24,8 +24,15 @@
 //                               there takes files
 //   vtool traymenu FILE         a stand-in tray program: its icon opens a fixed popup menu the way Varlindo
 //                               opens its own; each time the menu ends, "picked ID" is added to FILE
+//   vtool endpoints             the audio endpoints as JSON lines: each wave-out and wave-in device with the
+//                               endpoint id its driver names (DRV_QUERYFUNCTIONINSTANCEID), each endpoint the
+//                               device enumerator lists (id, flow, state, name, adapter, container), and the
+//                               default endpoint of each flow and role
+//   vtool windows               the visible top-level windows, as JSON lines: title, class, process id
 #include <windows.h>
 #include <mmsystem.h>
+#include <mmdeviceapi.h>
+#include <propidl.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -156,6 +163,115 @@ int Volume(UINT device) {
     }
     std::printf("mixer\t%u\n", id);
     mixerClose(mixer);
+    return 0;
+}
+
+// ---------------------------------------------------------------- audio endpoints
+
+// The driver's endpoint id of a wave device, as the multimedia device API names it (mmddk.h).
+constexpr UINT kQueryInstanceId = 0x0800 + 17;      // DRV_QUERYFUNCTIONINSTANCEID
+constexpr UINT kQueryInstanceIdSize = 0x0800 + 18;  // DRV_QUERYFUNCTIONINSTANCEIDSIZE
+
+template <typename Message>
+std::wstring WaveEndpointId(Message message, UINT device) {
+    ULONG size = 0;
+    if (message(device, kQueryInstanceIdSize, reinterpret_cast<DWORD_PTR>(&size), 0) != MMSYSERR_NOERROR || size == 0)
+        return {};
+    std::wstring id(size / sizeof(wchar_t) + 1, L'\0');
+    if (message(device, kQueryInstanceId, reinterpret_cast<DWORD_PTR>(id.data()), size) != MMSYSERR_NOERROR) return {};
+    id.resize(std::wcslen(id.c_str()));
+    return id;
+}
+
+MMRESULT WaveOutQuery(UINT device, UINT message, DWORD_PTR a, DWORD_PTR b) {
+    return waveOutMessage(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), message, a, b);
+}
+
+MMRESULT WaveInQuery(UINT device, UINT message, DWORD_PTR a, DWORD_PTR b) {
+    return waveInMessage(reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(device)), message, a, b);
+}
+
+// A text property, or a GUID one in braces; "" when there is none.
+std::wstring StringProperty(IPropertyStore* store, const PROPERTYKEY& key) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    std::wstring text;
+    if (SUCCEEDED(store->GetValue(key, &value))) {
+        if (value.vt == VT_LPWSTR && value.pwszVal) text = value.pwszVal;
+        wchar_t guid[40] = {};
+        if (value.vt == VT_CLSID && value.puuid && StringFromGUID2(*value.puuid, guid, 40) > 0) text = guid;
+    }
+    PropVariantClear(&value);
+    return text;
+}
+
+int Endpoints() {
+    for (UINT n = 0, count = waveOutGetNumDevs(); n < count; ++n) {
+        WAVEOUTCAPSW caps{};
+        waveOutGetDevCapsW(n, &caps, sizeof caps);
+        std::printf("{\"wave\": \"out\", \"device\": %u, \"name\": %s, \"id\": %s}\n", n, Json(caps.szPname).c_str(),
+                    Json(WaveEndpointId(WaveOutQuery, n)).c_str());
+    }
+    for (UINT n = 0, count = waveInGetNumDevs(); n < count; ++n) {
+        WAVEINCAPSW caps{};
+        waveInGetDevCapsW(n, &caps, sizeof caps);
+        std::printf("{\"wave\": \"in\", \"device\": %u, \"name\": %s, \"id\": %s}\n", n, Json(caps.szPname).c_str(),
+                    Json(WaveEndpointId(WaveInQuery, n)).c_str());
+    }
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 3;
+    IMMDeviceEnumerator* devices = nullptr;
+    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                                reinterpret_cast<void**>(&devices)))) {
+        std::fprintf(stderr, "no device enumerator\n");
+        return 3;
+    }
+    // PKEY_Device_FriendlyName, PKEY_DeviceInterface_FriendlyName (the adapter's name) and
+    // PKEY_Device_ContainerId (the physical device).
+    const PROPERTYKEY name_key{{0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 14};
+    const PROPERTYKEY adapter_key{{0x026e516e, 0xb814, 0x414b, {0x83, 0xcd, 0x85, 0x6d, 0x6f, 0xef, 0x48, 0x22}}, 2};
+    const PROPERTYKEY container_key{{0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 2};
+    for (EDataFlow flow : {eRender, eCapture}) {
+        const char* flow_name = flow == eRender ? "render" : "capture";
+        IMMDeviceCollection* all = nullptr;
+        UINT count = 0;
+        if (SUCCEEDED(devices->EnumAudioEndpoints(flow, DEVICE_STATEMASK_ALL, &all))) all->GetCount(&count);
+        for (UINT i = 0; i < count; ++i) {
+            IMMDevice* device = nullptr;
+            if (FAILED(all->Item(i, &device))) continue;
+            LPWSTR id = nullptr;
+            DWORD state = 0;
+            device->GetId(&id);
+            device->GetState(&state);
+            std::wstring name, adapter, container;
+            IPropertyStore* store = nullptr;
+            if (SUCCEEDED(device->OpenPropertyStore(STGM_READ, &store))) {
+                name = StringProperty(store, name_key);
+                adapter = StringProperty(store, adapter_key);
+                container = StringProperty(store, container_key);
+                store->Release();
+            }
+            std::printf("{\"endpoint\": \"%s\", \"id\": %s, \"state\": %lu, \"name\": %s, \"adapter\": %s, "
+                        "\"container\": %s}\n",
+                        flow_name, Json(id ? id : L"").c_str(), state, Json(name).c_str(), Json(adapter).c_str(),
+                        Json(container).c_str());
+            CoTaskMemFree(id);
+            device->Release();
+        }
+        if (all) all->Release();
+        for (ERole role : {eConsole, eMultimedia, eCommunications}) {
+            IMMDevice* device = nullptr;
+            LPWSTR id = nullptr;
+            if (SUCCEEDED(devices->GetDefaultAudioEndpoint(flow, role, &device))) {
+                device->GetId(&id);
+                device->Release();
+            }
+            std::printf("{\"default\": \"%s\", \"role\": %d, \"id\": %s}\n", flow_name, static_cast<int>(role),
+                        Json(id ? id : L"").c_str());
+            CoTaskMemFree(id);
+        }
+    }
+    devices->Release();
+    CoUninitialize();
     return 0;
 }
 
@@ -435,6 +551,13 @@ BOOL CALLBACK PrintVisibleTitle(HWND h, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK PrintShownWindow(HWND h, LPARAM) {
+    if (IsWindowVisible(h))
+        std::printf("{\"title\": %s, \"class\": %s, \"pid\": %lu}\n", Json(Text(h)).c_str(), Json(ClassOf(h)).c_str(),
+                    ProcessOf(h));
+    return TRUE;
+}
+
 BOOL CALLBACK PrintShownTooltip(HWND h, LPARAM) {
     if (IsWindowVisible(h) && _wcsicmp(ClassOf(h).c_str(), L"tooltips_class32") == 0)
         std::printf("%s\n", Json(Text(h)).c_str());
@@ -493,8 +616,10 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // "\r\n" in a text stays as it is
     const std::wstring command = argv[1];
     if (command == L"devices") return Devices();
+    if (command == L"endpoints") return Endpoints();
     if (command == L"zorder") return ZOrderProbe();
     if (command == L"tooltips") return EnumWindows(PrintShownTooltip, 0) ? 0 : 1;
+    if (command == L"windows") return EnumWindows(PrintShownWindow, 0) ? 0 : 1;
     if (command == L"volume" && argc >= 3) return Volume(static_cast<UINT>(_wtoi(argv[2])));
     if (command == L"dump" && argc >= 3) {
         HWND h = FindTopLevel(argv[2]);
