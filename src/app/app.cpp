@@ -154,7 +154,7 @@ void App::SessionEnded(bool ending) {
         if (form1_) {
             form1_->ExitConfirmed = true;  // the user was asked when the session asked
             // A close whose question is still open has not done its work yet: do it now.
-            if (!Unload(*form1_, ui::AppWindows)) form1_->RunShutdownWork();
+            if (!Unload(*form1_, ui::AppWindows)) form1_->RunShutdownWork(true);
         }
     }
     platform_.ui.EndProgram();

@@ -221,8 +221,10 @@ public:
     // The session is ending: asks the close question where a close would; false when the
     // user declined. Does none of the shut-down work.
     bool ConfirmSessionEnd();
-    // Takes down the tray icon and the hotkeys and sets the shut-down card; once only.
-    void RunShutdownWork();
+    // Takes down the tray icon and the hotkeys and sets the shut-down card; once only. When
+    // the session ends, a shut-down card that cannot be set is not reported: a box would
+    // only hold up the logoff.
+    void RunShutdownWork(bool session_ends = false);
     // Ends the tray icon and the dialogs, at the end of the program.
     void CloseTrayAndDialogs();
     // Puts the icon into the notification area with this tooltip.

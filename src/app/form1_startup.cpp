@@ -128,7 +128,7 @@ void Form1::AddTrayIcon(const std::string& tooltip) {
     app_.Tray().AddTrayIcon(*this, tooltip, true, *this, "", [this](const std::string& picked) { OnTrayMenu(picked); });
 }
 
-void Form1::Form_QueryUnload(bool& cancel, int) {
+void Form1::Form_QueryUnload(bool& cancel, int unload_mode) {
     // The command line's own unload closes without the shut-down work; an instance whose
     // command line did nothing and that stayed resident closes like any other.
     if (CarryingOutCommandLine) return;
@@ -136,7 +136,7 @@ void Form1::Form_QueryUnload(bool& cancel, int) {
         cancel = true;
         return;
     }
-    RunShutdownWork();
+    RunShutdownWork(unload_mode == ui::AppWindows);
 }
 
 bool Form1::ConfirmExit() {
@@ -150,7 +150,7 @@ bool Form1::ConfirmExit() {
 
 bool Form1::ConfirmSessionEnd() { return CarryingOutCommandLine || ConfirmExit(); }
 
-void Form1::RunShutdownWork() {
+void Form1::RunShutdownWork(bool session_ends) {
     if (ShutdownWorkDone) return;
     StorePendingEdits();
     ShutdownWorkDone = true;
@@ -161,7 +161,13 @@ void Form1::RunShutdownWork() {
 
     // The shut-down card.
     SetDefaultOnShutdownCheck.SetValue(SettingAsInt(registry_, "SetDefaultOnShutdownCheck", "0"));
-    if (SetDefaultOnShutdownCheck.Value() == 1) SetDevice(registry_.GetAppSetting("Settings", "ShutdownDevice", ""));
+    if (SetDefaultOnShutdownCheck.Value() == 1) {
+        const std::string shutdown_device = registry_.GetAppSetting("Settings", "ShutdownDevice", "");
+        if (session_ends)
+            SwitchDevice(shutdown_device);
+        else
+            SetDevice(shutdown_device);
+    }
     // The stored levels of every card that asks for them at exit.
     for (int i = 0; i < DeviceList.ListCount(); ++i) {
         CurrentDevice.Load(DeviceList.List(i));

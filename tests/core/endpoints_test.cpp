@@ -290,3 +290,26 @@ TEST_F(EndpointTest, AStartupCardThatNeverComesIsReportedOnceAfterTheLastTry) {
 
 }  // namespace
 }  // namespace varlindo::test
+
+namespace varlindo::test {
+namespace {
+
+TEST_F(EndpointTest, AShutdownCardThatCannotBeSetIsReportedOnExitButNotAtLogoff) {
+    desktop.UseEndpoints();
+    desktop.SetString(kSettings, "SetDefaultOnShutdownCheck", "1");
+    desktop.SetString(kSettings, "ShutdownDevice", "HDMI Output");
+    desktop.endpoints[4].active = false;
+    {
+        App& app = StartApp();
+        EXPECT_TRUE(app.SessionEnding());
+        EXPECT_THROW(app.SessionEnded(true), sim::ProgramEnded);
+        EXPECT_TRUE(Sim(0).ui.boxes.empty());
+    }
+    Form1& form = StartApp().MainForm();
+    EXPECT_THROW(form.ExitBtn_Click(), sim::ProgramEnded);
+    ASSERT_EQ(Sim(1).ui.boxes.size(), 2u);  // the exit question, then the failed switch
+    EXPECT_EQ(Sim(1).ui.boxes[1].title, "Sound card not switched");
+}
+
+}  // namespace
+}  // namespace varlindo::test
