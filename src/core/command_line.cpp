@@ -45,8 +45,12 @@ CommandLineKeys ParseCommandLine(const std::string& line) {
         size_t to = line.size();
         if (k + 1 < starts.size()) to = starts[k + 1] - (OpensQuote(line, starts[k + 1]) ? 1 : 0);
         std::string value = TrimBlanks(line.substr(from, to - from));
-        // "D=USB Headset" quoted as a whole: the closing quote is not part of the value.
-        if (OpensQuote(line, starts[k]) && !value.empty() && value.back() == '"') value.pop_back();
+        // "D=USB Headset" quoted as a whole: the closing quote is not part of the value, nor
+        // are blanks before it.
+        if (OpensQuote(line, starts[k]) && !value.empty() && value.back() == '"') {
+            value.pop_back();
+            value = TrimBlanks(value);
+        }
         std::optional<std::string>* slot = nullptr;
         switch (std::toupper(static_cast<unsigned char>(line[starts[k]]))) {
             case 'D': slot = &keys.device; break;

@@ -190,6 +190,13 @@ TEST(CommandLineKeysTest, QuotedArgumentsAndTabs) {
     EXPECT_EQ(values.program, "\"C:\\My Games\\x.exe\"");
 }
 
+TEST(CommandLineKeysTest, AnArgumentQuotedAsAWholeIsTrimmedInsideItsQuotes) {
+    const auto keys = ParseCommandLine("\"R=C:\\My Games\\x.exe \"\t\"P= -x \t\" \"D= USB Headset \"");
+    EXPECT_EQ(keys.program, "C:\\My Games\\x.exe");
+    EXPECT_EQ(keys.parameters, "-x");
+    EXPECT_EQ(keys.device, "USB Headset");
+}
+
 TEST_F(CommandLineTest, AQuotedCardNameSwitchesThatCard) {
     StartWith("\"D=USB Headset\" V=50");
     EXPECT_EQ(Sim().ui.ended, 1);
