@@ -28,8 +28,7 @@ std::optional<std::string> Win32WaveOut::ProductName(int device) {
     WAVEOUTCAPSW caps{};
     if (waveOutGetDevCapsW(static_cast<UINT_PTR>(device), &caps, sizeof caps) != MMSYSERR_NOERROR)
         return std::nullopt;
-    std::wstring_view name(caps.szPname, sizeof caps.szPname / sizeof caps.szPname[0]);
-    return Utf8(name.substr(0, name.find(L'\0')));
+    return Utf8Field(caps.szPname);
 }
 
 std::optional<std::uint32_t> Win32WaveOut::Volume(int device) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,40 @@ public:
     int DeviceCount() override;
     std::optional<std::string> ProductName(int device) override;
     std::optional<std::uint32_t> Volume(int device) override;
+};
+
+// The multimedia device API (Windows Vista and later) and the policy object that sets the
+// default endpoint. Needs COM on the calling thread (the platform sets it up on the UI
+// thread); the device enumerator and the policy object are made once and kept.
+class Win32Endpoints final : public EndpointPort {
+public:
+    // `tell` passes a change on to the program; it is called from other threads while the
+    // defaults are watched.
+    explicit Win32Endpoints(std::function<void()> tell);
+    ~Win32Endpoints() override;
+    Win32Endpoints(const Win32Endpoints&) = delete;
+    Win32Endpoints& operator=(const Win32Endpoints&) = delete;
+
+    bool DeviceApi() override;
+    bool PolicyObject() override;
+    std::vector<AudioEndpoint> ActiveEndpoints(EndpointFlow flow) override;
+    std::optional<std::string> WaveEndpointId(EndpointFlow flow, int device) override;
+    int WaveInCount() override;
+    std::optional<std::string> WaveInName(int device) override;
+    std::optional<std::string> DefaultEndpoint(EndpointFlow flow, EndpointRole role) override;
+    bool SetDefaultEndpoint(const std::string& id, EndpointRole role, std::string& error) override;
+    // A change of a default endpoint (or of an endpoint's state) reported by the device API,
+    // and a change of the per-user Sound Mapper values seen by a thread of its own (also
+    // where there is no device API). Neither ever waits for the UI thread.
+    void WatchDefaults() override;
+    void StopWatching() override;
+
+private:
+    struct Com;
+    class Watcher;
+    std::function<void()> tell_;
+    std::unique_ptr<Com> com_;
+    std::unique_ptr<Watcher> watcher_;
 };
 
 class Win32Mixer final : public MixerPort {
@@ -148,6 +183,10 @@ public:
     bool RegisterHotkey(int id, int key_code) override;
     void UnregisterHotkey(int id) override;
 
+    // Tells the program, from any thread, that a default card may have changed. While one
+    // such notice waits in the window's queue, another adds nothing.
+    void PostDefaultsChanged();
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
@@ -158,6 +197,7 @@ private:
     HICON icon_ = nullptr;
     std::wstring tip_;
     UINT taskbar_created_ = 0;
+    std::atomic<bool> defaults_notice_waiting_{false};
 };
 
 class Win32Instance final : public InstancePort {
@@ -252,6 +292,8 @@ private:
 class Win32Platform {
 public:
     explicit Win32Platform(HINSTANCE instance, HICON large_icon = nullptr, HICON small_icon = nullptr);
+    // The watching of the defaults ends before the tray's window goes.
+    ~Win32Platform();
     Platform& Ports() { return ports_; }
     // The program that receives the platform's events.
     void Connect(ProgramEvents& events) { events_.Connect(events); }
@@ -263,6 +305,7 @@ private:
 public:
     Win32Registry registry;
     Win32WaveOut waveout;
+    Win32Endpoints endpoints;
     Win32Mixer mixer;
     Win32Files files;
     Win32Shell shell;

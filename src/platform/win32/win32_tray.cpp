@@ -8,6 +8,7 @@ namespace varlindo::win32 {
 namespace {
 constexpr wchar_t kTrayClass[] = L"VarlindoTray";
 constexpr UINT kCallbackMessage = WM_APP + 2;
+constexpr UINT kDefaultsChangedMessage = WM_APP + 3;
 constexpr UINT kIconId = 1;
 }  // namespace
 
@@ -90,6 +91,11 @@ bool Win32Tray::RegisterHotkey(int id, int key_code) {
 
 void Win32Tray::UnregisterHotkey(int id) { UnregisterHotKey(hwnd_, id); }
 
+void Win32Tray::PostDefaultsChanged() {
+    if (defaults_notice_waiting_.exchange(true)) return;
+    if (!hwnd_ || !PostMessageW(hwnd_, kDefaultsChangedMessage, 0, 0)) defaults_notice_waiting_ = false;
+}
+
 LRESULT CALLBACK Win32Tray::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* tray = reinterpret_cast<Win32Tray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!tray) return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -104,6 +110,12 @@ LRESULT CALLBACK Win32Tray::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
 
 LRESULT Win32Tray::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     ProgramEvents* events = events_.Events();
+    if (message == kDefaultsChangedMessage) {
+        // Cleared first: a change while the program looks is told again.
+        defaults_notice_waiting_ = false;
+        if (events) events->DefaultsChanged();
+        return 0;
+    }
     if (!events) return DefWindowProcW(hwnd_, message, wparam, lparam);
     if (message == kCallbackMessage) {
         events->TrayMouse(static_cast<int>(LOWORD(lparam)));
