@@ -2,6 +2,8 @@
 // The expectations the core has of the operating system, written once against the ports
 // and run against the simulation on the host and against the real thing under Wine.
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -86,13 +88,37 @@ void UserDragsThumb(const ui::VScrollBar& bar, int steps_from_top);
 void UserPressesKey(const ui::VScrollBar& bar, const std::string& key);
 
 // Another running program with a main window of this caption. It records the program
-// events that reach it, one line each: "device-changed <stamp>", "bring-forward".
+// events that reach it, one line each: "device-changed <stamp>", "defaults-changed",
+// "bring-forward".
 class OtherProgram {
 public:
     virtual ~OtherProgram() = default;
     virtual std::vector<std::string> Events() = 0;
 };
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption);
+
+// Another program writes a text value under a key of the user's (a path below
+// HKEY_CURRENT_USER), as the system's own sound settings write theirs.
+void AnotherProgramWrites(const std::string& key, const std::string& name, const std::string& text);
+
+// The system's own settings make the endpoint the default of its flow for every role.
+void SystemMakesDefault(EndpointFlow flow, const std::string& id);
+
+// From now on the system has (or has not) the policy object that sets the default endpoint,
+// for the programs that start later.
+void SetPolicyObject(bool present);
+
+// One more start of the program in this process, with ports of its own, that records the
+// program events reaching it as the lines of OtherProgram.
+class ListeningProgram {
+public:
+    virtual ~ListeningProgram() = default;
+    virtual Platform& Ports() = 0;
+    // Lets what waits for the program reach it, as its message loop would, until `count`
+    // events in all have come or `wait` has passed; the events so far.
+    virtual std::vector<std::string> EventsWithin(std::chrono::milliseconds wait, std::size_t count) = 0;
+};
+std::unique_ptr<ListeningProgram> StartListeningProgram();
 
 // ---- for the runners
 
@@ -101,6 +127,7 @@ class EventRecorder final : public ProgramEvents {
 public:
     explicit EventRecorder(std::function<void(const std::string&)> record) : record_(std::move(record)) {}
     void DeviceChanged(std::int32_t stamp) override { record_("device-changed " + std::to_string(stamp)); }
+    void DefaultsChanged() override { record_("defaults-changed"); }
     void BringForward() override { record_("bring-forward"); }
     void TrayMouse(int) override {}
     void TaskbarCreated() override {}

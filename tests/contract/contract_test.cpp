@@ -461,6 +461,171 @@ TEST(MixerContract, TheSpeakerLineOfACardTakesAndGivesBackItsLevel) {
     EXPECT_FALSE(mixer.Open(mixer.MixerCount()));
 }
 
+// ---- the audio endpoints behind the wave devices (Windows Vista and later)
+
+std::vector<std::string> IdsOf(const std::vector<AudioEndpoint>& endpoints) {
+    std::vector<std::string> ids;
+    for (const AudioEndpoint& e : endpoints) ids.push_back(e.id);
+    return ids;
+}
+
+bool Has(const std::vector<std::string>& ids, const std::string& id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+TEST(EndpointContract, EachWaveOutDeviceNamesAnActiveEndpointOfItsOwn) {
+    EndpointPort& endpoints = Ports().endpoints;
+    ASSERT_TRUE(endpoints.DeviceApi());
+    const auto active = endpoints.ActiveEndpoints(EndpointFlow::Render);
+    const auto ids = IdsOf(active);
+    ASSERT_FALSE(ids.empty());
+    for (const AudioEndpoint& e : active) {
+        EXPECT_FALSE(e.id.empty());
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), e.id), 1) << e.id;
+        // Wine names one (each endpoint its own) and so does the simulation (its card).
+        EXPECT_FALSE(e.adapter.empty()) << e.id;
+        EXPECT_EQ(e.adapter.find('\0'), std::string::npos) << e.id;
+    }
+    const int count = Ports().waveout.DeviceCount();
+    ASSERT_GE(count, 1);
+    std::vector<std::string> named;
+    for (int n = 0; n < count; ++n) {
+        auto id = endpoints.WaveEndpointId(EndpointFlow::Render, n);
+        ASSERT_TRUE(id) << n;
+        EXPECT_TRUE(Has(ids, *id)) << n << " " << *id;
+        EXPECT_FALSE(Has(named, *id)) << n << " " << *id;  // no two devices share one
+        named.push_back(*id);
+    }
+    EXPECT_FALSE(endpoints.WaveEndpointId(EndpointFlow::Render, count));
+    EXPECT_FALSE(endpoints.WaveEndpointId(EndpointFlow::Render, -1));
+}
+
+TEST(EndpointContract, EachWaveInDeviceHasANameAndAnActiveCaptureEndpoint) {
+    EndpointPort& endpoints = Ports().endpoints;
+    const auto ids = IdsOf(endpoints.ActiveEndpoints(EndpointFlow::Capture));
+    const int count = endpoints.WaveInCount();
+    ASSERT_GE(count, 1);
+    for (int n = 0; n < count; ++n) {
+        auto name = endpoints.WaveInName(n);
+        ASSERT_TRUE(name) << n;
+        EXPECT_FALSE(name->empty());
+        EXPECT_LE(name->size(), 31u * 3);
+        EXPECT_EQ(name->find('\0'), std::string::npos);
+        auto id = endpoints.WaveEndpointId(EndpointFlow::Capture, n);
+        ASSERT_TRUE(id) << n;
+        EXPECT_TRUE(Has(ids, *id)) << n << " " << *id;
+    }
+    EXPECT_FALSE(endpoints.WaveInName(count));
+    EXPECT_FALSE(endpoints.WaveInName(-1));
+    EXPECT_FALSE(endpoints.WaveEndpointId(EndpointFlow::Capture, count));
+}
+
+TEST(EndpointContract, TheDefaultOfEachRoleIsAnActiveEndpoint) {
+    EndpointPort& endpoints = Ports().endpoints;
+    for (EndpointFlow flow : {EndpointFlow::Render, EndpointFlow::Capture}) {
+        const auto ids = IdsOf(endpoints.ActiveEndpoints(flow));
+        for (EndpointRole role : kEndpointRoles) {
+            auto id = endpoints.DefaultEndpoint(flow, role);
+            ASSERT_TRUE(id) << static_cast<int>(flow) << " " << static_cast<int>(role);
+            EXPECT_TRUE(Has(ids, *id)) << *id;
+        }
+    }
+}
+
+// Windows itself has the policy object; neither Wine nor the simulation as the runners set
+// it up has one.
+TEST(EndpointContract, WithoutThePolicyObjectNoDefaultIsSetAndTheSystemSaysWhy) {
+    EndpointPort& endpoints = Ports().endpoints;
+    EXPECT_FALSE(endpoints.PolicyObject());
+    const auto ids = IdsOf(endpoints.ActiveEndpoints(EndpointFlow::Render));
+    ASSERT_FALSE(ids.empty());
+    const auto before = endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console);
+    std::string error;
+    EXPECT_FALSE(endpoints.SetDefaultEndpoint(ids.back(), EndpointRole::Console, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console), before);
+    EXPECT_FALSE(endpoints.PolicyObject());  // asking again changes nothing
+}
+
+TEST(EndpointContract, ThePolicyObjectMakesAnEndpointTheDefaultOfOneRole) {
+    SetPolicyObject(true);
+    struct Gone {
+        ~Gone() { SetPolicyObject(false); }
+    } gone;
+    auto program = StartListeningProgram();
+    EndpointPort& endpoints = program->Ports().endpoints;
+    ASSERT_TRUE(endpoints.PolicyObject());
+    const auto ids = IdsOf(endpoints.ActiveEndpoints(EndpointFlow::Render));
+    ASSERT_GE(ids.size(), 2u);
+    const auto console = endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console);
+    const auto before = endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Communications);
+    ASSERT_TRUE(before);
+    const std::string other = *before == ids.front() ? ids.back() : ids.front();
+
+    std::string error;
+    EXPECT_TRUE(endpoints.SetDefaultEndpoint(other, EndpointRole::Communications, error)) << error;
+    EXPECT_EQ(endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Communications), other);
+    EXPECT_EQ(endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console), console);  // only that role
+
+    error.clear();
+    EXPECT_FALSE(endpoints.SetDefaultEndpoint("{0.0.0.00000000}.{no such endpoint}", EndpointRole::Console, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console), console);
+
+    EXPECT_TRUE(endpoints.SetDefaultEndpoint(*before, EndpointRole::Communications, error)) << error;
+}
+
+TEST(EndpointContract, AChangedSoundMapperValueIsHeardWhileTheDefaultsAreWatched) {
+    using namespace std::chrono_literals;
+    const std::string key = "Software\\Microsoft\\Multimedia\\Sound Mapper";
+    auto program = StartListeningProgram();
+    EndpointPort& endpoints = program->Ports().endpoints;
+
+    AnotherProgramWrites(key, "Playback", "USB Headset");
+    EXPECT_EQ(program->EventsWithin(500ms, 1).size(), 0u);  // not watched yet
+
+    endpoints.WatchDefaults();
+    AnotherProgramWrites(key, "Playback", "Speakers");
+    EXPECT_EQ(program->EventsWithin(2s, 1), std::vector<std::string>{"defaults-changed"});
+
+    // Heard again after the first was handled; a burst may come as one.
+    AnotherProgramWrites(key, "Record", "Speakers");
+    AnotherProgramWrites(key, "Playback", "USB Headset");
+    const auto events = program->EventsWithin(2s, 2);
+    EXPECT_GE(events.size(), 2u);
+    EXPECT_LE(events.size(), 3u);
+
+    endpoints.StopWatching();
+    const size_t heard = program->EventsWithin(300ms, ~size_t{0}).size();  // whatever still waited
+    AnotherProgramWrites(key, "Playback", "Speakers");
+    EXPECT_EQ(program->EventsWithin(500ms, heard + 1).size(), heard);  // no longer watched
+}
+
+TEST(EndpointContract, ADefaultTheSystemChangesIsHeardWhileWatchedAndReadBack) {
+    using namespace std::chrono_literals;
+    auto program = StartListeningProgram();
+    EndpointPort& endpoints = program->Ports().endpoints;
+    const auto ids = IdsOf(endpoints.ActiveEndpoints(EndpointFlow::Render));
+    ASSERT_GE(ids.size(), 2u);
+    const auto before = endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console);
+    ASSERT_TRUE(before);
+    const std::string other = *before == ids.front() ? ids.back() : ids.front();
+
+    endpoints.WatchDefaults();
+    SystemMakesDefault(EndpointFlow::Render, other);
+    EXPECT_FALSE(program->EventsWithin(2s, 1).empty());
+    for (EndpointRole role : kEndpointRoles)
+        EXPECT_EQ(endpoints.DefaultEndpoint(EndpointFlow::Render, role), other) << static_cast<int>(role);
+    // Every program reads the same.
+    EXPECT_EQ(Ports().endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console), other);
+
+    const size_t heard = program->EventsWithin(300ms, ~size_t{0}).size();
+    SystemMakesDefault(EndpointFlow::Render, *before);
+    EXPECT_GT(program->EventsWithin(2s, heard + 1).size(), heard);
+    EXPECT_EQ(endpoints.DefaultEndpoint(EndpointFlow::Render, EndpointRole::Console), before);
+    endpoints.StopWatching();
+}
+
 TEST(TrayContract, TheShellKeepsOneIconAndRefusesWhatDoesNotFit) {
     TrayPort& tray = Ports().tray;
     tray.RemoveIcon();  // whatever an earlier run left

@@ -18,6 +18,9 @@ struct World {
             desktop.folders.insert(f);
         desktop.AddCard("Speakers");
         desktop.AddCard("USB Headset");
+        // The device API of Windows Vista and later, but no policy object, as under Wine.
+        desktop.UseEndpoints();
+        desktop.policy_object = false;
         desktop.AddFolder("C:\\Users\\test\\Desktop");
         desktop.AddFolder("C:\\Users\\test\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu");
         platform.shell.user_folders[SpecialFolder::Desktop] = "C:\\Users\\test\\Desktop";
@@ -33,6 +36,25 @@ World& TheWorld() {
     static World world;
     return world;
 }
+
+class SimListeningProgram final : public ListeningProgram {
+public:
+    SimListeningProgram()
+        : platform_(TheWorld().desktop), recorder_([this](const std::string& line) { events_.push_back(line); }) {
+        platform_.Connect(recorder_);
+    }
+    Platform& Ports() override { return platform_.Ports(); }
+    // The notices wait for nothing but their delivery.
+    std::vector<std::string> EventsWithin(std::chrono::milliseconds, std::size_t) override {
+        TheWorld().desktop.DeliverDefaultsNotices();
+        return events_;
+    }
+
+private:
+    sim::SimPlatform platform_;
+    EventRecorder recorder_;
+    std::vector<std::string> events_;
+};
 
 class SimOtherProgram final : public OtherProgram {
 public:
@@ -189,5 +211,15 @@ void UserPressesKey(const ui::VScrollBar& bar, const std::string& key) {
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
     return std::make_unique<SimOtherProgram>(caption);
 }
+
+void AnotherProgramWrites(const std::string& key, const std::string& name, const std::string& text) {
+    TheWorld().desktop.SetString("HKCU\\" + key, name, text);
+}
+
+void SystemMakesDefault(EndpointFlow flow, const std::string& id) { TheWorld().desktop.SetDefaultEndpoint(flow, id); }
+
+void SetPolicyObject(bool present) { TheWorld().desktop.policy_object = present; }
+
+std::unique_ptr<ListeningProgram> StartListeningProgram() { return std::make_unique<SimListeningProgram>(); }
 
 }  // namespace varlindo::contract

@@ -312,6 +312,28 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
+class Win32ListeningProgram final : public ListeningProgram {
+public:
+    Win32ListeningProgram()
+        : platform_(Instance()), recorder_([this](const std::string& line) { events_.push_back(line); }) {
+        platform_.Connect(recorder_);
+    }
+    Platform& Ports() override { return platform_.Ports(); }
+    std::vector<std::string> EventsWithin(std::chrono::milliseconds wait, std::size_t count) override {
+        const auto until = std::chrono::steady_clock::now() + wait;
+        for (;;) {
+            platform_.forms.DoEvents();
+            if (events_.size() >= count || std::chrono::steady_clock::now() >= until) return events_;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+
+private:
+    win32::Win32Platform platform_;
+    EventRecorder recorder_;
+    std::vector<std::string> events_;
+};
+
 int RunOtherProgram(const std::wstring& caption, const std::wstring& file) {
     win32::Win32Platform platform(Instance());
     EventRecorder recorder([&file](const std::string& line) {
@@ -508,6 +530,59 @@ std::vector<MenuItem> LastMenuShown() {
 std::unique_ptr<OtherProgram> StartOtherProgram(const std::string& caption) {
     return std::make_unique<Win32OtherProgram>(caption);
 }
+
+// Through the system's own reg.exe, a program of its own.
+void AnotherProgramWrites(const std::string& key, const std::string& name, const std::string& text) {
+    std::wstring line = L"reg.exe add \"HKCU\\" + win32::Wide(key) + L"\" /v \"" + win32::Wide(name) + L"\" /d \"" +
+                        win32::Wide(text) + L"\" /f";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "reg.exe does not start";
+        return;
+    }
+    const win32::unique_kernel thread(process.hThread), owned(process.hProcess);
+    DWORD code = 1;
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.hProcess, &code) ||
+        code != 0)
+        ADD_FAILURE() << "reg.exe did not write " << key << "\\" << name;
+}
+
+// Wine's own settings (the contract runs under Wine; Windows sets the default only through
+// its policy object): the driver's values name the default endpoints by their ids, the
+// voice ones for communications, and Wine tells every process when they change.
+void SystemMakesDefault(EndpointFlow flow, const std::string& id) {
+    const std::string key = "Software\\Wine\\Drivers\\winealsa.drv";
+    const bool render = flow == EndpointFlow::Render;
+    AnotherProgramWrites(key, render ? "DefaultOutput" : "DefaultInput", id);
+    AnotherProgramWrites(key, render ? "DefaultVoiceOutput" : "DefaultVoiceInput", id);
+}
+
+// Wine has no policy object: the test tools' stand-in (policyrec.dll, built beside this
+// program) takes its place, registered where Wine looks for in-process servers. It moves
+// Wine's default endpoint as the system's own would.
+void SetPolicyObject(bool present) {
+    const std::wstring key = L"Software\\Classes\\CLSID\\{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}";
+    if (!present) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+        return;
+    }
+    const std::wstring own = OwnPath();
+    const std::wstring server = own.substr(0, own.find_last_of(L"\\") + 1) + L"policyrec.dll";
+    ASSERT_NE(GetFileAttributesW(server.c_str()), INVALID_FILE_ATTRIBUTES) << "policyrec.dll is not built";
+    const std::wstring inproc = key + L"\\InprocServer32";
+    const std::wstring model = L"Both";
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, inproc.c_str(), nullptr, REG_SZ, server.c_str(),
+                              static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, inproc.c_str(), L"ThreadingModel", REG_SZ, model.c_str(),
+                              static_cast<DWORD>((model.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+std::unique_ptr<ListeningProgram> StartListeningProgram() { return std::make_unique<Win32ListeningProgram>(); }
 
 void DuringNextModal(const std::string&, std::function<void()> action) {
     during_modal = std::move(action);
