@@ -2,12 +2,12 @@
 // The one place where a card becomes the system's default and where the program learns
 // which card is the default.
 //
-// The per-user Sound Mapper values ("Playback", "Record" under HKEY_CURRENT_USER\Software\
-// Microsoft\Multimedia\Sound Mapper) name the card by its device name; Windows XP reads
-// them, and older builds of this program and other tools still do, so they are always
-// written. Windows Vista and later ignore them: there the card's audio endpoints are made
-// the default for every role through the system's policy object, and the default is read
-// back from the endpoints. A card is tied to its endpoints by the id its driver gives,
+// The per-user Sound Mapper values ("Playback", "Record" under the key
+// HKEY_CURRENT_USER\Software\Microsoft\Multimedia\Sound Mapper) name the card by its
+// device name; Windows XP reads them, and older builds of this program and other tools
+// still do, so they are always written. Windows Vista and later ignore them: there the
+// card's audio endpoints are made the default for every role through the system's policy
+// object, and the default is read back from the endpoints. A card is tied to its endpoints by the id its driver gives,
 // never by name: device names are cut to 31 characters and need not be unique.
 
 #include <optional>
