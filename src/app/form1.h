@@ -86,8 +86,11 @@ public:
     bool UpdatingControls = false;
     int RefreshCounter = 0;
     std::int32_t StartStamp = 0;
-    // The wave-out device of each line of DeviceList (devices that do not answer have none).
+    // The wave-out device of each line of DeviceList (devices that do not answer have none),
+    // and the device of the default card when the system names it (two cards may share a
+    // name; the endpoints tell them apart).
     std::vector<int> DeviceNumbers;
+    std::optional<int> CurrentDeviceNumber;
     // Tries of the start-up card that are left.
     int StartupRetriesLeft = 0;
     bool ExitConfirmed = false;
@@ -106,7 +109,8 @@ public:
     std::int16_t GetDefaultID() const { return CurrentDevice.GetDeviceID(); }
     void SetDevice(const std::string& name);
     // Makes the card the default as the boxes ask, and shows the result; nothing when no
-    // card or no box was given (the user was told). Says nothing of a failure.
+    // card was named or neither Playback nor Record is ticked (the user was told). Says
+    // nothing of a failure.
     std::optional<SwitchResult> SwitchDevice(const std::string& name);
     // Tells the user that the card did not become the default, and why.
     void ReportFailedSwitch(const std::string& name, const SwitchResult& result);
@@ -259,6 +263,9 @@ private:
     void LoadPlaybackCard();
     // The line of DeviceList that shows the default card, or -1.
     int DefaultCardLine(const DefaultCard& card) const;
+    // The system's cards are no longer the ones the list shows.
+    bool CardsChanged();
+    void StopStartupRetry();
     // Sets the start-up card; when that fails, tries again for a while before it says so.
     void SetStartupDevice(const std::string& name);
     // Removes the tray icon and unloads the tray window.

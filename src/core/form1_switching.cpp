@@ -27,8 +27,11 @@ void Form1::LoadDevices() {
 
     const DefaultCard current = mapper_.PlaybackCard();
     CurrentDeviceName = current.name;
+    CurrentDeviceNumber = current.device;
     const int current_line = DefaultCardLine(current);
     DeviceList.SetListIndex(0);
+    // No line is the default card: none is shown as the current one.
+    if (current_line < 0) CurrentDevice.Clear();
 
     SoundDeviceObj scratch(registry_);
     for (int i = 0; i < DeviceList.ListCount(); ++i) {
@@ -67,6 +70,7 @@ int Form1::DefaultCardLine(const DefaultCard& card) const {
 bool Form1::LoadCurrentDefaultObject() {
     const DefaultCard current = mapper_.PlaybackCard();
     CurrentDeviceName = current.name;
+    CurrentDeviceNumber = current.device;
     CurrentDevice.Clear();
     DeviceList.SetListIndex(0);
     if (const int line = DefaultCardLine(current); line >= 0) {
@@ -85,6 +89,10 @@ void Form1::MarkCurrentDevice(const std::string& name) {
     for (int i = 0; i < DeviceList.ListCount(); ++i) {
         if (text::Contains(DeviceList.List(i), wanted)) DeviceList.SetListIndex(i);
     }
+    // Of two cards of this name, the one the system reports.
+    if (const int exact = DefaultCardLine({name, CurrentDeviceNumber});
+        CurrentDeviceNumber && exact >= 0 && text::Trim(DeviceList.List(exact)) == wanted)
+        DeviceList.SetListIndex(exact);
     if (DeviceList.ListIndex() < 0) return;
 
     SoundDeviceObj scratch(registry_);
@@ -146,6 +154,10 @@ void Form1::ReportFailedSwitch(const std::string& name, const SwitchResult& resu
 void Form1::SetStartupDevice(const std::string& name) {
     auto result = SwitchDevice(name);
     if (!result || result->Done()) return;
+    if (!result->MayComeLater()) {
+        ReportFailedSwitch(name, *result);
+        return;
+    }
     // Right after logon the audio service may not be up yet: the card may be missing or its
     // endpoint not active. Try again for a while, and say so only if it never works.
     StartupRetriesLeft = kStartupRetries;
@@ -154,15 +166,21 @@ void Form1::SetStartupDevice(const std::string& name) {
 
 void Form1::StartupRetryTimer_Timer() {
     const std::string name = registry_.GetAppSetting("Settings", "StartupDevice", "");
-    auto result = SwitchDevice(name);
-    const bool again = result && !result->Done() && --StartupRetriesLeft > 0;
-    if (again) return;
+    // Until it works, nothing the user sees changes.
+    const SwitchResult result = mapper_.MakeDefault(name, PlayCheck.Value() == 1, RecordCheck.Value() == 1);
+    if (!result.Done() && result.MayComeLater() && --StartupRetriesLeft > 0) return;
+    StopStartupRetry();
+    if (!result.Done()) {
+        ReportFailedSwitch(name, result);
+        return;
+    }
+    FollowPlayback(mapper_.Playback());
+    app_.NotifyDeviceChanged(StartStamp);
+}
+
+void Form1::StopStartupRetry() {
     StartupRetryTimer.SetEnabled(false);
     StartupRetriesLeft = 0;
-    if (result && !result->Done()) ReportFailedSwitch(name, *result);
-    CreatePopupMenu();
-    UpdateTrayTip();
-    if (result && result->Done()) app_.NotifyDeviceChanged(StartStamp);
 }
 
 void Form1::LoadPlaybackCard() {
@@ -175,6 +193,7 @@ void Form1::LoadPlaybackCard() {
 }
 
 void Form1::DeviceList_DblClick() {
+    StopStartupRetry();  // the user's choice stands
     CurrentDevice.Clear();
     CurrentDevice.Load(DeviceList.List(DeviceList.ListIndex()));
     SetDevice(CurrentDevice.GetDeviceName());
@@ -185,6 +204,7 @@ void Form1::DeviceList_DblClick() {
 
 void Form1::OnDeviceChangeNotification(std::int32_t stamp) {
     if (stamp == StartStamp) return;
+    StopStartupRetry();  // another instance switched: its choice stands
     // The labels of the current card follow as well, as after the timer's check.
     FollowPlayback(mapper_.Playback());
 }
@@ -203,8 +223,18 @@ void Form1::RefreshTimer_Timer() {
 }
 
 void Form1::CheckDefaultCard() {
-    const std::string playback = mapper_.Playback();
-    if (GetDefaultDevice() != playback) FollowPlayback(playback);
+    const DefaultCard card = mapper_.PlaybackCard();
+    const bool moved = GetDefaultDevice() != card.name || CurrentDeviceNumber != card.device;
+    if (moved || CardsChanged()) FollowPlayback(card.name);
+}
+
+bool Form1::CardsChanged() {
+    WaveOutPort& waveout = app_.GetPlatform().waveout;
+    std::vector<std::string> names;
+    const int count = waveout.DeviceCount();
+    for (int n = 0; n < count; ++n)
+        if (auto name = WaveOutDeviceName(waveout, n)) names.push_back(*name);
+    return names != DeviceList.Items();
 }
 
 void Form1::DeviceBtn_Click() {

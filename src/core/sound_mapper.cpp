@@ -34,7 +34,7 @@ public:
 
     // The active recording endpoint of the card that is wave-out device N: the wave-in
     // device of the same name (the k-th of that name for the k-th card of that name), else
-    // the first recording endpoint on the card's adapter.
+    // the recording endpoint on the card's adapter: the default one, else the first.
     const AudioEndpoint* Capture(int device) {
         if (auto name = waveout_.ProductName(device)) {
             int same_before = 0;
@@ -48,11 +48,18 @@ public:
                 break;
             }
         }
+        // The card's adapter: the recording default stays where it is when it is on it (a
+        // card may have a line-in before the microphone the user picked).
         const AudioEndpoint* render = Render(device);
         if (!render || render->adapter.empty()) return nullptr;
-        for (const AudioEndpoint& e : capture_)
-            if (e.adapter == render->adapter) return &e;
-        return nullptr;
+        const AudioEndpoint* first = nullptr;
+        const auto current = endpoints_.DefaultEndpoint(EndpointFlow::Capture, EndpointRole::Console);
+        for (const AudioEndpoint& e : capture_) {
+            if (e.adapter != render->adapter) continue;
+            if (current && e.id == *current) return &e;
+            if (!first) first = &e;
+        }
+        return first;
     }
 
     // The wave-out device whose endpoint of this flow is the system's default.
@@ -82,41 +89,51 @@ private:
 
 bool SoundMapper::UsesEndpoints() { return endpoints_.DeviceApi() && endpoints_.PolicyObject(); }
 
+// Where the endpoints serve, the default is theirs alone: a default that is none of the
+// cards (or no default at all) is no card, whatever the Sound Mapper value still says.
 DefaultCard SoundMapper::PlaybackCard() {
-    if (UsesEndpoints()) {
-        EndpointMap map(waveout_, endpoints_);
-        if (auto device = map.DefaultDevice(EndpointFlow::Render))
-            if (auto name = WaveOutDeviceName(waveout_, *device)) return {*name, device};
-    }
-    return {registry_.ReadValueByPath(kPlaybackPath), std::nullopt};
+    if (!UsesEndpoints()) return {registry_.ReadValueByPath(kPlaybackPath), std::nullopt};
+    EndpointMap map(waveout_, endpoints_);
+    if (auto device = map.DefaultDevice(EndpointFlow::Render))
+        if (auto name = WaveOutDeviceName(waveout_, *device)) return {*name, device};
+    return {};
 }
 
 std::string SoundMapper::Record() {
-    if (UsesEndpoints()) {
-        EndpointMap map(waveout_, endpoints_);
-        if (auto device = map.DefaultDevice(EndpointFlow::Capture))
-            if (auto name = WaveOutDeviceName(waveout_, *device)) return *name;
-    }
-    return registry_.ReadValueByPath(kRecordPath);
+    if (!UsesEndpoints()) return registry_.ReadValueByPath(kRecordPath);
+    EndpointMap map(waveout_, endpoints_);
+    if (auto device = map.DefaultDevice(EndpointFlow::Capture))
+        if (auto name = WaveOutDeviceName(waveout_, *device)) return *name;
+    return "";
 }
 
 SwitchResult SoundMapper::MakeDefault(const std::string& device_name, bool playback, bool record,
                                       std::optional<int> device) {
-    bool written = true;
-    if (record) written = registry_.WriteStringValue(kRoot, kKey, "Record", device_name) && written;
-    if (playback) written = registry_.WriteStringValue(kRoot, kKey, "Playback", device_name) && written;
-    if (!UsesEndpoints()) return written ? SwitchResult{} : SwitchResult{SwitchResult::Fault::NotWritten, ""};
+    auto write = [this, &device_name](const char* value) {
+        return registry_.WriteStringValue(kRoot, kKey, value, device_name);
+    };
+    if (!UsesEndpoints()) {
+        bool written = true;
+        if (record) written = write("Record") && written;
+        if (playback) written = write("Playback") && written;
+        return written ? SwitchResult{} : SwitchResult{SwitchResult::Fault::NotWritten, ""};
+    }
 
-    // The card: the device named by the caller, else the one whose name is exactly this one,
-    // else the first that holds it.
+    // The card: the device the caller names while it still carries the name (devices are
+    // numbered anew when one comes or goes), else the one of exactly this name, else the
+    // first that holds it.
+    const std::string wanted = text::Trim(device_name);
+    if (device && WaveOutDeviceName(waveout_, *device) != wanted) device.reset();
     if (!device) {
         const int count = waveout_.DeviceCount();
         for (int n = 0; n < count && !device; ++n)
-            if (WaveOutDeviceName(waveout_, n) == text::Trim(device_name)) device = n;
-        if (!device) device = FindWaveOutDevice(waveout_, text::Trim(device_name));
+            if (WaveOutDeviceName(waveout_, n) == wanted) device = n;
+        if (!device) device = FindWaveOutDevice(waveout_, wanted);
     }
-    if (!device || device_name.empty()) return {SwitchResult::Fault::CardMissing, ""};
+    if (!device || wanted.empty()) return {SwitchResult::Fault::CardMissing, ""};
 
+    // The Sound Mapper values follow what the system took, so that they never name a card
+    // that did not become the default.
     EndpointMap map(waveout_, endpoints_);
     auto set_all_roles = [this](const AudioEndpoint& endpoint) -> SwitchResult {
         for (EndpointRole role : kEndpointRoles) {
@@ -131,6 +148,7 @@ SwitchResult SoundMapper::MakeDefault(const std::string& device_name, bool playb
         // is when playback is switched with it; asked for alone, that is a failed switch.
         if (const AudioEndpoint* capture = map.Capture(*device)) {
             if (SwitchResult r = set_all_roles(*capture); !r.Done()) return r;
+            write("Record");
         } else if (!playback) {
             return {SwitchResult::Fault::NoRecordEndpoint, ""};
         }
@@ -138,9 +156,14 @@ SwitchResult SoundMapper::MakeDefault(const std::string& device_name, bool playb
     if (playback) {
         const AudioEndpoint* render = map.Render(*device);
         if (!render) return {SwitchResult::Fault::NoPlaybackEndpoint, ""};
-        return set_all_roles(*render);
+        if (SwitchResult r = set_all_roles(*render); !r.Done()) return r;
+        write("Playback");
     }
     return {};
+}
+
+bool SwitchResult::MayComeLater() const {
+    return fault == Fault::CardMissing || fault == Fault::NoPlaybackEndpoint || fault == Fault::NoRecordEndpoint;
 }
 
 void SoundMapper::CreateMissingValues(const std::string& first_card) {

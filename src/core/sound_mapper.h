@@ -31,6 +31,8 @@ struct SwitchResult {
     Fault fault = Fault::None;
     std::string reason;
     bool Done() const { return fault == Fault::None; }
+    // The card or its endpoint is missing: right after logon, the audio service may bring it.
+    bool MayComeLater() const;
 };
 
 // The default card as the system sees it: its device name, and its wave-out device when
@@ -54,7 +56,8 @@ public:
 
     // Makes the card the default for playback, recording or both. Recording is always
     // switched before playback. `device` is the card's wave-out device when the caller
-    // knows it (two cards may carry one name); else the name finds it.
+    // knows it (two cards may carry one name); else the name finds it. Where the endpoints
+    // serve, a Sound Mapper value is written once its endpoint has become the default.
     SwitchResult MakeDefault(const std::string& device_name, bool playback, bool record,
                              std::optional<int> device = std::nullopt);
 

@@ -40,7 +40,8 @@ bool Names(const std::string& entry, const SoundDeviceObj& card) {
 }  // namespace
 
 void Form1::CreatePopupMenu() {
-    const std::string playback = text::Trim(mapper_.Playback());
+    const DefaultCard current = mapper_.PlaybackCard();
+    const std::string playback = text::Trim(current.name);
     const std::string record = text::Trim(mapper_.Record());
     const bool hotkeys_on = HotkeysCheck.Value() == 1;
     // The card line each key switches to.
@@ -65,10 +66,11 @@ void Form1::CreatePopupMenu() {
         card.Load(DeviceList.List(i));
         const std::string name = card.GetDeviceName();
         const std::string entry = " " + std::to_string(i + 1) + ": " + MenuSafe(card.GetAliasName()) + hint;
-        if (name == playback || name == record) {
-            const Text& mark = name != playback  ? msg::kMarkRecord
-                               : record == playback ? msg::kMarkPlayAndRecord
-                                                    : msg::kMarkPlayback;
+        // Of two cards of one name, the system names the very device that plays.
+        const bool plays = name == playback && (!current.device || (static_cast<size_t>(i) < DeviceNumbers.size() &&
+                                                                    DeviceNumbers[static_cast<size_t>(i)] == *current.device));
+        if (plays || name == record) {
+            const Text& mark = !plays ? msg::kMarkRecord : record == playback ? msg::kMarkPlayAndRecord : msg::kMarkPlayback;
             menu += entry + " " + "  " + Say(mark) + ", ";
         } else {
             menu += entry + ", ";

@@ -106,11 +106,14 @@ TEST_F(EndpointTest, TheShownDefaultIsTheSystemsEndpointMappedBackToItsCard) {
               std::string::npos)
         << form.MenuString();
 
-    // A default the cards do not account for (a device without a wave-out driver) leaves
-    // the Sound Mapper value to say it.
+    // A default the cards do not account for (a device without a wave-out driver) is none
+    // of them, whatever the Sound Mapper value still says.
     desktop.endpoints.push_back({"{bluetooth}", EndpointFlow::Render, "bt"});
     desktop.SetDefaultEndpoint(EndpointFlow::Render, "{bluetooth}");
-    EXPECT_EQ(app.Mapper().Playback(), "Speakers (Realtek HD Audio)");
+    EXPECT_EQ(app.Mapper().Playback(), "");
+    desktop.DeliverDefaultsNotices();
+    EXPECT_EQ(form.CurrentDeviceName, "");
+    EXPECT_EQ(form.MenuString().find("(Playback)"), std::string::npos) << form.MenuString();
 }
 
 TEST_F(EndpointTest, CardsAreTiedToEndpointsByIdEvenWithCutAndRepeatedNames) {
@@ -145,12 +148,29 @@ TEST_F(EndpointTest, CardsAreTiedToEndpointsByIdEvenWithCutAndRepeatedNames) {
     EXPECT_EQ(desktop.policy_calls, Joined(AllRoles("{capture 1}"), AllRoles("{render 0}")));
     EXPECT_EQ(form.DeviceList.ListIndex(), 1);
 
-    // Without a wave-in device of its name, the recording endpoint on the card's adapter.
+    // Without a wave-in device of its name, the recording endpoint on the card's adapter:
+    // the one that is the default already, else the first.
     desktop.wave_in[2].name = "Microphone";
+    desktop.endpoints.push_back({"{line in 2}", EndpointFlow::Capture, "card 2"});
+    std::swap(desktop.endpoints.back(), desktop.endpoints[5]);  // listed before the microphone
+    desktop.policy_calls.clear();
+    SwitchToLine(form, 2);
+    EXPECT_EQ(desktop.policy_calls, Joined(AllRoles("{line in 2}"), AllRoles("{render 2}")));
+    EXPECT_EQ(app.Mapper().Record(), "Speakers");
+    desktop.SetDefaultEndpoint(EndpointFlow::Capture, "{capture 2}");  // the user picks the microphone
     desktop.policy_calls.clear();
     SwitchToLine(form, 2);
     EXPECT_EQ(desktop.policy_calls, Joined(AllRoles("{capture 2}"), AllRoles("{render 2}")));
     EXPECT_EQ(app.Mapper().Record(), "Speakers");
+
+    // The default moves from one headset to the other: followed, on the right line, and the
+    // tray menu marks that line alone.
+    desktop.SetDefaultEndpoint(EndpointFlow::Render, "{render 0}");  // the second headset
+    desktop.DeliverDefaultsNotices();
+    EXPECT_EQ(form.DeviceList.ListIndex(), 1);
+    const std::string menu = form.MenuString();
+    EXPECT_NE(menu.find(" 2: " + cut + "   (Playback)[CHECKED]"), std::string::npos) << menu;
+    EXPECT_EQ(menu.find(" 1: " + cut + "   (Playback)"), std::string::npos) << menu;
 }
 
 TEST_F(EndpointTest, ASwitchThatDoesNotReachTheSystemIsReportedAndTheWindowKeepsTheTruth) {
@@ -163,6 +183,8 @@ TEST_F(EndpointTest, ASwitchThatDoesNotReachTheSystemIsReportedAndTheWindowKeeps
     SwitchToLine(form, 2);
     ASSERT_EQ(Sim().ui.boxes.size(), 1u);
     EXPECT_EQ(Sim().ui.boxes[0].title, "Sound card not switched");
+    // The Sound Mapper values never name a card that did not become the default.
+    EXPECT_EQ(Mapper("Playback"), "Speakers (Realtek HD Audio)");
     EXPECT_EQ(Sim().ui.boxes[0].text,
               "\"HDMI Output\" could not be made the default sound card.\r\n\r\nThe card has no active playback device.");
     EXPECT_EQ(SystemDefault(EndpointFlow::Render), "{render 0}");
@@ -246,6 +268,24 @@ TEST_F(EndpointTest, AStartThatSwitchesAndEndsWatchesNothing) {
     EXPECT_EQ(desktop.policy_calls, Joined(AllRoles("{capture 1}"), AllRoles("{render 1}")));
 }
 
+TEST_F(EndpointTest, DevicesNumberedAnewBeforeAClickStillSwitchTheCardOnTheLine) {
+    desktop.UseEndpoints();
+    Form1& form = StartApp().MainForm();
+    // A USB device goes: the numbers move up, the list has not been reloaded yet.
+    std::swap(desktop.cards[1], desktop.cards[2]);
+    desktop.policy_calls.clear();
+    SwitchToLine(form, 1);  // still shows "USB Headset"
+    EXPECT_EQ(desktop.policy_calls, Joined(AllRoles("{capture 1}"), AllRoles("{render 1}")));
+    EXPECT_EQ(form.CurrentDeviceName, "USB Headset");
+    EXPECT_EQ(form.DeviceList.Items()[2], "USB Headset");  // the list was read anew
+
+    // A card that comes is listed at the next notice, even when the default stays.
+    desktop.AddCard("Bluetooth Speaker");
+    desktop.QueueDefaultsNotice();
+    desktop.DeliverDefaultsNotices();
+    EXPECT_EQ(form.DeviceList.ListCount(), 4);
+}
+
 TEST_F(EndpointTest, TheStartupCardIsTriedAgainWhileTheAudioServiceComesUp) {
     desktop.UseEndpoints();
     desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
@@ -286,6 +326,31 @@ TEST_F(EndpointTest, AStartupCardThatNeverComesIsReportedOnceAfterTheLastTry) {
     ASSERT_EQ(Sim().ui.boxes.size(), 1u);
     EXPECT_EQ(Sim().ui.boxes[0].title, "Sound card not switched");
     EXPECT_EQ(form.CurrentDeviceName, "Speakers (Realtek HD Audio)");
+}
+
+TEST_F(EndpointTest, TheStartupRetryGivesWayToTheUsersChoiceAndToARefusal) {
+    desktop.UseEndpoints();
+    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
+    desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    desktop.endpoints[2].active = false;
+    App& app = StartApp();
+    Form1& form = app.MainForm();
+    ASSERT_TRUE(form.StartupRetryTimer.Enabled());
+    UserDoes(app, [&] { SwitchToLine(form, 2); });
+    EXPECT_FALSE(form.StartupRetryTimer.Enabled());
+    desktop.endpoints[2].active = true;
+    EXPECT_EQ(SystemDefault(EndpointFlow::Render), "{render 2}");  // HDMI stays
+}
+
+TEST_F(EndpointTest, AStartupCardTheSystemRefusesIsReportedAtOnce) {
+    desktop.UseEndpoints();
+    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
+    desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    desktop.policy_refuses = "Access is denied.";  // that will not change in a second
+    Form1& form = StartApp().MainForm();
+    EXPECT_FALSE(form.StartupRetryTimer.Enabled());
+    ASSERT_EQ(Sim().ui.boxes.size(), 1u);
+    EXPECT_NE(Sim().ui.boxes[0].text.find("Access is denied."), std::string::npos);
 }
 
 }  // namespace

@@ -14,7 +14,10 @@ recording endpoint that the program may tie to it (by the name of its wave-in de
 its adapter). The recording side of a switch is therefore checked only as far as that goes:
 with "For record" ticked the program must leave the recording default alone, and asked to
 switch recording alone it must say that the card has no recording device. That the right
-capture endpoint gets all three roles on Windows is not checked here.
+capture endpoint gets all three roles on Windows is not checked here. Nor are: the layout of
+the real policy object (policyrec.dll declares the same slot as the program, so both could
+be wrong together; the slot is the one widely documented), devices numbered anew when one is
+plugged in (the host tests cover it), real wave-in and wave-out names, and Windows Vista.
 """
 
 import json

@@ -155,7 +155,7 @@ public:
         Tell();
         return S_OK;
     }
-    // The list of cards may have changed.
+    // A card came or went: the program reads its list anew.
     HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override {
         Tell();
         return S_OK;
@@ -180,9 +180,8 @@ private:
 
 // The objects of the device API, made on the UI thread and kept there.
 struct Win32Endpoints::Com {
-    bool enumerator_tried = false;
     unique_com<IMMDeviceEnumerator> enumerator;
-    bool policy_tried = false;
+    bool policy_absent = false;  // the system has no such object: not asked again
     HRESULT policy_result = E_FAIL;
     unique_com<IPolicyConfig> policy;
     unique_com<NotificationClient> client;  // registered with the enumerator while watching
@@ -252,9 +251,10 @@ Win32Endpoints::Win32Endpoints(std::function<void()> tell) : tell_(std::move(tel
 
 Win32Endpoints::~Win32Endpoints() { StopWatching(); }
 
+// A failure to make the enumerator is not kept: right after logon the audio service may
+// not be there yet. Windows XP has no such class and says so quickly.
 bool Win32Endpoints::DeviceApi() {
-    if (!com_->enumerator_tried) {
-        com_->enumerator_tried = true;
+    if (!com_->enumerator) {
         IMMDeviceEnumerator* made = nullptr;
         if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
                                        reinterpret_cast<void**>(&made))) &&
@@ -264,9 +264,10 @@ bool Win32Endpoints::DeviceApi() {
     return static_cast<bool>(com_->enumerator);
 }
 
+// An object that is not there (no such class, or not that interface: Wine, Vista) stays
+// away; any other failure is tried again next time.
 bool Win32Endpoints::PolicyObject() {
-    if (!com_->policy_tried) {
-        com_->policy_tried = true;
+    if (!com_->policy && !com_->policy_absent) {
         IPolicyConfig* made = nullptr;
         com_->policy_result = CoCreateInstance(kPolicyConfigClass, nullptr, CLSCTX_ALL, kPolicyConfigInterface,
                                                reinterpret_cast<void**>(&made));
@@ -274,6 +275,7 @@ bool Win32Endpoints::PolicyObject() {
             com_->policy.reset(made);
         else if (SUCCEEDED(com_->policy_result))
             com_->policy_result = E_NOINTERFACE;
+        com_->policy_absent = com_->policy_result == REGDB_E_CLASSNOTREG || com_->policy_result == E_NOINTERFACE;
     }
     return static_cast<bool>(com_->policy);
 }
