@@ -163,10 +163,20 @@ void Registry::SaveAppSetting(const std::string& section, const std::string& key
     WriteStringValue("HKEY_CURRENT_USER", SectionKeyPath(section), key, value);
 }
 
+std::optional<std::string> Registry::ReadAppSetting(const std::string& section, const std::string& key) {
+    CheckAppName();
+    RegistryPort& port = platform_.registry;
+    KeyGuard opened(port, port.OpenKey(hkey::CurrentUser, SectionKeyPath(section)));
+    if (!opened) return port.ReadFailed() ? std::nullopt : std::optional<std::string>("");
+    auto value = port.QueryValue(*opened, key);
+    if (!value) return port.ReadFailed() ? std::nullopt : std::optional<std::string>("");
+    if (value->type != regtype::Sz) return "";
+    return value->data.substr(0, value->data.find('\0'));
+}
+
 std::string Registry::GetAppSetting(const std::string& section, const std::string& key,
                                     const std::string& default_value) {
-    CheckAppName();
-    std::string result = ReadStringValue(hkey::CurrentUser, SectionKeyPath(section), key, "");
+    const std::string result = ReadAppSetting(section, key).value_or("");
     if (result.empty() && !default_value.empty()) return default_value;
     return result;
 }

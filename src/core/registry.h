@@ -4,6 +4,7 @@
 // failed read gives the caller's default.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/ports.h"
@@ -51,6 +52,8 @@ public:
     }
     std::string GetAppSetting(const std::string& section, const std::string& key,
                               const std::string& default_value);
+    // The stored text ("" when there is none); nothing when the store could not be read.
+    std::optional<std::string> ReadAppSetting(const std::string& section, const std::string& key);
 
 private:
     std::string SectionKeyPath(const std::string& section) const;

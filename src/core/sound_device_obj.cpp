@@ -19,7 +19,10 @@ const char* SoundDeviceObj::VolumeKey(Line line) { return kVolumeKeys[line]; }
 const char* SoundDeviceObj::MuteKey(Line line) { return kMuteKeys[line]; }
 
 void SoundDeviceObj::SetDeviceName(const std::string& name) {
-    if (Device_name != name) IsChanged = true;
+    if (Device_name != name) {
+        IsChanged = true;
+        unread_.clear();  // they were another card's
+    }
     Device_name = name;
 }
 
@@ -54,6 +57,7 @@ void SoundDeviceObj::Clear() {
     Alias_Name.clear();
     DeviceID = -1;
     IsChanged = false;
+    unread_.clear();
     Startup_Volume = 0;
     Shutdown_Volume = 0;
     SetOnStartup = false;
@@ -63,8 +67,15 @@ void SoundDeviceObj::SaveChanges() {
     if (IsChanged) SaveAll();
 }
 
-std::int16_t SoundDeviceObj::ReadNumber(const std::string& key, std::int16_t fallback) const {
-    auto value = ParseInt16(registry_->GetAppSetting(Section(), key, std::to_string(fallback)));
+std::string SoundDeviceObj::ReadText(const std::string& key, const std::string& fallback) {
+    const auto stored = registry_->ReadAppSetting(Section(), key);
+    if (!stored) unread_[key] = fallback;
+    const std::string text = stored.value_or("");
+    return text.empty() ? fallback : text;
+}
+
+std::int16_t SoundDeviceObj::ReadNumber(const std::string& key, std::int16_t fallback) {
+    auto value = ParseInt16(ReadText(key, std::to_string(fallback)));
     return value ? *value : fallback;
 }
 
@@ -72,9 +83,10 @@ void SoundDeviceObj::Load(const std::string& device_name) {
     const std::string name = text::Trim(device_name);
     if (name.empty()) registry_->GetPlatform().ui.ShowMessageBox(msg::kNoDevicenameFound, "", mb::Ok);
     Device_name = name;
+    unread_.clear();
 
     // A value that is no 16-bit number reads as its key's default; the others still load.
-    Alias_Name = registry_->GetAppSetting(Section(), "AliasName", Device_name);
+    Alias_Name = ReadText("AliasName", Device_name);
     SetOnStartup = ReadNumber("SetVolumeOnStartup", 0) != 0;
     Startup_Volume = ReadNumber("StartupVolume", 0);
     Shutdown_Volume = ReadNumber("ShutdownVolume", 0);
@@ -95,11 +107,18 @@ void SoundDeviceObj::SaveAll() {
         return;
     }
     const std::string section = Section();
-    registry_->SaveAppSetting(section, "AliasName", text::Trim(Alias_Name));
-    registry_->SaveAppSetting(section, "SetVolumeOnStartup", SetOnStartup ? "1" : "0");
-    registry_->SaveAppSetting(section, "SetVolumeOnShutdown", SetOnShutdown ? "1" : "0");
-    registry_->SaveAppSetting(section, "StartupVolume", Startup_Volume);
-    registry_->SaveAppSetting(section, "ShutdownVolume", Shutdown_Volume);
+    // A value the load could not read, and that still holds what was taken in its place,
+    // is left as the store has it.
+    auto save = [&](const std::string& key, const std::string& text) {
+        auto unread = unread_.find(key);
+        if (unread != unread_.end() && unread->second == text) return;
+        registry_->SaveAppSetting(section, key, text);
+    };
+    save("AliasName", text::Trim(Alias_Name));
+    save("SetVolumeOnStartup", SetOnStartup ? "1" : "0");
+    save("SetVolumeOnShutdown", SetOnShutdown ? "1" : "0");
+    save("StartupVolume", std::to_string(Startup_Volume));
+    save("ShutdownVolume", std::to_string(Shutdown_Volume));
     IsChanged = false;
     const std::pair<Line, bool> order[] = {
         {Speaker, false}, {Speaker, true}, {Aux, false},  {Aux, true},     {Mikrofon, false},
@@ -108,9 +127,9 @@ void SoundDeviceObj::SaveAll() {
     };
     for (auto [line, is_mute] : order) {
         if (is_mute)
-            registry_->SaveAppSetting(section, MuteKey(line), mute_[line]);
+            save(MuteKey(line), std::to_string(mute_[line]));
         else
-            registry_->SaveAppSetting(section, VolumeKey(line), volume_[line]);
+            save(VolumeKey(line), std::to_string(volume_[line]));
     }
 }
 

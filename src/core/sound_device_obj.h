@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "core/registry.h"
@@ -82,8 +83,11 @@ public:
 private:
     static std::int16_t Reverse(std::int16_t v) { return v < 0 ? 50 : static_cast<std::int16_t>(100 - v); }
     std::string Section() const { return "Volume_" + Device_name; }
+    // A stored text, or `fallback` when there is none; a key the store could not read is
+    // noted, so that a save does not put the fallback over what it holds.
+    std::string ReadText(const std::string& key, const std::string& fallback);
     // A stored number, or `fallback` when the text is no 16-bit number.
-    std::int16_t ReadNumber(const std::string& key, std::int16_t fallback) const;
+    std::int16_t ReadNumber(const std::string& key, std::int16_t fallback);
 
     Registry* registry_;
     std::string Device_name;
@@ -93,6 +97,8 @@ private:
     bool SetOnStartup = false;
     bool SetOnShutdown = false;
     bool IsChanged = false;
+    // Keys the last load could not read, with the text the record took in their place.
+    std::map<std::string, std::string> unread_;
     std::int16_t DeviceID = 0;
     std::array<std::int16_t, LineCount> volume_{};
     std::array<std::int16_t, LineCount> mute_{};

@@ -55,6 +55,9 @@ struct RegistryPort {
     virtual bool SetValue(RegKey key, const std::string& name, const RegValue& value) = 0;
     virtual std::optional<RegValue> QueryValue(RegKey key, const std::string& name) = 0;
     virtual bool DeleteValue(RegKey key, const std::string& name) = 0;
+    // After an OpenKey or QueryValue that gave nothing: true when the system could not read
+    // it, false when the key or the value is simply not there.
+    virtual bool ReadFailed() const = 0;
 };
 
 // ---------------------------------------------------------------- audio

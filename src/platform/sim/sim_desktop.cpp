@@ -83,7 +83,7 @@ void SimDesktop::AddCard(const std::string& name, bool with_mixer) {
     // The first mixer belongs to a recording device, so that no card's mixer has the
     // card's own number.
     if (mixers.empty()) mixers.push_back(SimMixerDevice::CaptureOnly());
-    SimCard card{name, true, 0, std::nullopt};
+    SimCard card{name, true, 0, std::nullopt, ""};
     if (with_mixer) {
         card.mixer = static_cast<int>(mixers.size());
         mixers.push_back(SimMixerDevice::Full());

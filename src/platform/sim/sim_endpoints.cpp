@@ -45,6 +45,7 @@ void SimDesktop::DeliverDefaultsNotices() {
 // ---------------------------------------------------------------- one program's view
 
 std::vector<AudioEndpoint> SimEndpoints::ActiveEndpoints(EndpointFlow flow) {
+    if (Fails()) return {};
     std::vector<AudioEndpoint> found;
     if (!desktop_.device_api) return found;
     for (const SimEndpoint& e : desktop_.endpoints)
@@ -53,6 +54,7 @@ std::vector<AudioEndpoint> SimEndpoints::ActiveEndpoints(EndpointFlow flow) {
 }
 
 std::optional<std::string> SimEndpoints::WaveEndpointId(EndpointFlow flow, int device) {
+    if (Fails()) return {};
     if (!desktop_.device_api || device < 0) return std::nullopt;
     const std::string* id = nullptr;
     if (flow == EndpointFlow::Render && device < static_cast<int>(desktop_.cards.size()))
@@ -63,15 +65,17 @@ std::optional<std::string> SimEndpoints::WaveEndpointId(EndpointFlow flow, int d
     return *id;
 }
 
-int SimEndpoints::WaveInCount() { return static_cast<int>(desktop_.wave_in.size()); }
+int SimEndpoints::WaveInCount() { return Fails() ? 0 : static_cast<int>(desktop_.wave_in.size()); }
 
 std::optional<std::string> SimEndpoints::WaveInName(int device) {
-    if (device < 0 || device >= WaveInCount()) return std::nullopt;
+    if (Fails()) return {};
+    if (device < 0 || device >= static_cast<int>(desktop_.wave_in.size())) return std::nullopt;
     // The product name field holds 31 bytes and a NUL, as for wave-out devices.
     return desktop_.wave_in[static_cast<size_t>(device)].name.substr(0, 31);
 }
 
 std::optional<std::string> SimEndpoints::DefaultEndpoint(EndpointFlow flow, EndpointRole role) {
+    if (Fails()) return {};
     if (!desktop_.device_api) return std::nullopt;
     auto found = desktop_.default_endpoints.find({flow, role});
     if (found == desktop_.default_endpoints.end() || found->second.empty()) return std::nullopt;
@@ -79,6 +83,10 @@ std::optional<std::string> SimEndpoints::DefaultEndpoint(EndpointFlow flow, Endp
 }
 
 bool SimEndpoints::SetDefaultEndpoint(const std::string& id, EndpointRole role, std::string& error) {
+    if (Fails()) {
+        error = "The system call failed.";
+        return false;
+    }
     if (!PolicyObject()) {
         error = "Class not registered";
         return false;

@@ -10,15 +10,17 @@ SimFiles::SimFiles(SimDesktop& desktop, SimPlatform& program) : SimService(deskt
     environment["USERPROFILE"] = "C:\\Users\\test";
 }
 
-bool SimFiles::FileExists(const std::string& path) { return desktop_.HasFile(path); }
+bool SimFiles::FileExists(const std::string& path) { return !Fails() && desktop_.HasFile(path); }
 
 std::optional<bool> SimFiles::IsFolder(const std::string& path) {
+    if (Fails()) return {};
     if (desktop_.folders.count(NormalPath(path))) return true;
     if (desktop_.HasFile(path)) return false;
     return std::nullopt;
 }
 
 bool SimFiles::WriteTextFile(const std::string& path, const std::string& content) {
+    if (Fails()) return {};
     const std::string p = NormalPath(path);
     const size_t cut = p.rfind('\\');
     if (cut == std::string::npos || !desktop_.folders.count(p.substr(0, cut))) return false;
@@ -30,6 +32,7 @@ bool SimFiles::WriteTextFile(const std::string& path, const std::string& content
 }
 
 bool SimFiles::RemoveFile(const std::string& path) {
+    if (Fails()) return {};
     const std::string p = NormalPath(path);
     if (desktop_.read_only.count(p) || desktop_.locked.count(p) || desktop_.running.count(p) || !desktop_.files.erase(p))
         return false;
@@ -38,6 +41,7 @@ bool SimFiles::RemoveFile(const std::string& path) {
 }
 
 bool SimFiles::SetCurrentFolder(const std::string& path) {
+    if (Fails()) return {};
     if (!desktop_.folders.count(NormalPath(path))) return false;
     current_folder = path;
     while (current_folder.size() > 3 && (current_folder.back() == '\\' || current_folder.back() == '/'))
@@ -46,6 +50,7 @@ bool SimFiles::SetCurrentFolder(const std::string& path) {
 }
 
 bool SimFiles::SetCurrentDrive(char drive) {
+    if (Fails()) return {};
     const std::string root = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(drive)))) + ":";
     if (!desktop_.folders.count(root)) return false;
     if (Lower(current_folder).rfind(root, 0) != 0) current_folder = std::string(1, drive) + ":\\";
@@ -53,11 +58,13 @@ bool SimFiles::SetCurrentDrive(char drive) {
 }
 
 std::string SimFiles::Environment(const std::string& name) {
+    if (Fails()) return {};
     auto v = environment.find(name);
     return v == environment.end() ? std::string() : v->second;
 }
 
 std::vector<std::string> SimFiles::Drives() {
+    if (Fails()) return {};
     std::vector<std::string> drives;
     for (const std::string& f : desktop_.folders)
         if (f.size() == 2 && f[1] == ':') drives.push_back(std::string(1, static_cast<char>(std::toupper(f[0]))) + ":");
@@ -65,6 +72,7 @@ std::vector<std::string> SimFiles::Drives() {
 }
 
 std::optional<std::vector<FilePort::Entry>> SimFiles::ListFolder(const std::string& folder) {
+    if (Fails()) return {};
     std::string key = NormalPath(folder);
     if (key.size() == 3 && key[1] == ':') key.pop_back();  // "c:\" is kept as "c:"
     if (!desktop_.folders.count(key) || desktop_.unreadable.count(key)) return std::nullopt;
@@ -86,12 +94,14 @@ std::optional<std::vector<FilePort::Entry>> SimFiles::ListFolder(const std::stri
 }
 
 std::optional<std::uint64_t> SimFiles::FileSize(const std::string& path) {
+    if (Fails()) return {};
     auto f = desktop_.files.find(NormalPath(path));
     if (f == desktop_.files.end()) return std::nullopt;
     return f->second.size();
 }
 
 std::optional<std::string> SimFiles::ReadFileStart(const std::string& path, std::size_t count) {
+    if (Fails()) return {};
     auto f = desktop_.files.find(NormalPath(path));
     if (f == desktop_.files.end()) return std::nullopt;
     return f->second.substr(0, count);
@@ -104,6 +114,7 @@ std::optional<std::string> SimFiles::FileSha256(const std::string& path) {
 }
 
 bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool replace) {
+    if (Fails()) return {};
     const std::string a = NormalPath(from);
     const std::string b = NormalPath(to);
     auto f = desktop_.files.find(a);
@@ -127,6 +138,7 @@ bool SimFiles::RenameFile(const std::string& from, const std::string& to, bool r
 }
 
 bool SimFiles::DuplicateFile(const std::string& from, const std::string& to) {
+    if (Fails()) return {};
     auto f = desktop_.files.find(NormalPath(from));
     if (f == desktop_.files.end()) return false;
     const std::string b = NormalPath(to);

@@ -3,6 +3,7 @@
 namespace varlindo::sim {
 
 std::uint16_t SimHotkeys::AddAtom(const std::string& name) {
+    if (Fails()) return {};
     if (refuse_atoms || name.empty()) return 0;
     auto& atoms = desktop_.atoms;
     if (auto it = atoms.find(name); it != atoms.end()) {
@@ -26,6 +27,7 @@ void SimHotkeys::DeleteAtom(std::uint16_t atom) {
 }
 
 bool SimHotkeys::RegisterHotkey(int id, int key_code) {
+    if (Fails()) return {};
     auto& held = desktop_.hotkeys;
     if (held.count(key_code)) return false;  // this program or another holds it already
     held[key_code] = {program_.Id(), id};

@@ -8,6 +8,7 @@ SimInstance::~SimInstance() {
 }
 
 bool SimInstance::PreviousInstance() {
+    if (Fails()) return {};
     if (holds_lock_) return false;
     const std::string& lock = program_.files.program_name;
     if (desktop_.locks.count(lock)) return true;
@@ -17,6 +18,7 @@ bool SimInstance::PreviousInstance() {
 }
 
 std::optional<WindowRef> SimInstance::FindProgramWindow(const std::string& title) {
+    if (Fails()) return {};
     // The windows of the other running programs; the reference names the program.
     for (SimPlatform* other : desktop_.Programs()) {
         if (other == &program_ || !other->Running()) continue;
@@ -27,6 +29,7 @@ std::optional<WindowRef> SimInstance::FindProgramWindow(const std::string& title
 }
 
 bool SimInstance::ActivateProgram(const std::string& title) {
+    if (Fails()) return {};
     auto window = FindProgramWindow(title);
     if (!window) return false;
     for (SimPlatform* other : desktop_.Programs())

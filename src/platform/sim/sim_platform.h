@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,14 @@ public:
     std::map<std::string, std::string> redirects;
     std::vector<std::string> downloads;  // every address fetched, in order
 
+    // ---- failures on demand ----
+    // Every port call that can fail counts (of every program on the desktop); the one with
+    // number `fail_call` (from 1) fails as the system's call would. 0: none fails.
+    int port_calls = 0;
+    int fail_call = 0;
+    std::string failed_call;  // the port call that failed
+    bool FailsNow() { return ++port_calls == fail_call; }
+
     // ---- running programs ----
     const std::vector<SimPlatform*>& Programs() const { return programs_; }
     // Delivers a device-change notice to every running program.
@@ -176,6 +185,12 @@ public:
     SimService(SimDesktop& desktop, SimPlatform& program) : desktop_(desktop), program_(program) {}
 
 protected:
+    // Counts one port call that can fail; true when this is the call the test makes fail.
+    bool Fails(std::source_location call = std::source_location::current()) {
+        if (!desktop_.FailsNow()) return false;
+        desktop_.failed_call = call.function_name();
+        return true;
+    }
     SimDesktop& desktop_;
     SimPlatform& program_;
 };
@@ -189,12 +204,14 @@ public:
     bool SetValue(RegKey key, const std::string& name, const RegValue& value) override;
     std::optional<RegValue> QueryValue(RegKey key, const std::string& name) override;
     bool DeleteValue(RegKey key, const std::string& name) override;
+    bool ReadFailed() const override { return read_failed_; }
     int OpenKeys() const { return static_cast<int>(open_keys_.size()); }
 
 private:
     std::optional<std::string> KeyPath(RegKey key) const;
     std::map<RegKey, std::string> open_keys_;
     RegKey next_key_ = 0x1000;
+    bool read_failed_ = false;
 };
 
 class SimWaveOut final : public WaveOutPort, SimService {

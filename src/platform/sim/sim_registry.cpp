@@ -41,6 +41,7 @@ std::optional<std::string> SimRegistry::KeyPath(RegKey key) const {
 }
 
 std::optional<RegKey> SimRegistry::CreateKey(RegKey parent, const std::string& path) {
+    if (Fails()) return {};
     auto base = KeyPath(parent);
     if (!base) return std::nullopt;
     std::string full = *base;
@@ -54,6 +55,8 @@ std::optional<RegKey> SimRegistry::CreateKey(RegKey parent, const std::string& p
 }
 
 std::optional<RegKey> SimRegistry::OpenKey(RegKey parent, const std::string& path) {
+    read_failed_ = Fails();
+    if (read_failed_) return {};
     auto base = KeyPath(parent);
     if (!base) return std::nullopt;
     std::string full = *base;
@@ -66,6 +69,7 @@ std::optional<RegKey> SimRegistry::OpenKey(RegKey parent, const std::string& pat
 void SimRegistry::CloseKey(RegKey key) { open_keys_.erase(key); }
 
 bool SimRegistry::SetValue(RegKey key, const std::string& name, const RegValue& value) {
+    if (Fails()) return {};
     auto path = KeyPath(key);
     if (!path) return false;
     desktop_.SetValue(*path, name, value);
@@ -73,12 +77,15 @@ bool SimRegistry::SetValue(RegKey key, const std::string& name, const RegValue& 
 }
 
 std::optional<RegValue> SimRegistry::QueryValue(RegKey key, const std::string& name) {
+    read_failed_ = Fails();
+    if (read_failed_) return {};
     auto path = KeyPath(key);
     if (!path) return std::nullopt;
     return desktop_.Value(*path, name);
 }
 
 bool SimRegistry::DeleteValue(RegKey key, const std::string& name) {
+    if (Fails()) return {};
     auto path = KeyPath(key);
     if (!path) return false;
     auto k = desktop_.keys.find(*path);

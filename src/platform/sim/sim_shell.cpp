@@ -4,6 +4,7 @@
 namespace varlindo::sim {
 
 std::optional<std::string> SimShell::ShortPath(const std::string& path) {
+    if (Fails()) return {};
     auto s = desktop_.short_paths.find(NormalPath(path));
     if (s != desktop_.short_paths.end()) return s->second;
     if (desktop_.HasFile(path) || desktop_.folders.count(NormalPath(path))) return path;  // already short
@@ -11,6 +12,7 @@ std::optional<std::string> SimShell::ShortPath(const std::string& path) {
 }
 
 std::string SimShell::ExecutableFor(const std::string& file) {
+    if (Fails()) return {};
     if (!desktop_.HasFile(file)) return {};
     const std::string p = Lower(file);
     const size_t dot = p.rfind('.');
@@ -23,17 +25,23 @@ std::string SimShell::ExecutableFor(const std::string& file) {
 }
 
 bool SimShell::StartProgram(const std::string& command_line, int) {
+    if (Fails()) return {};
     started.push_back(command_line);
     started_in.push_back(program_.files.CurrentFolder());
     return true;
 }
 
 std::string SimShell::UserFolder(SpecialFolder folder) {
+    if (Fails()) return {};
     auto f = user_folders.find(folder);
     return f == user_folders.end() ? std::string() : f->second;
 }
 
 bool SimShell::SaveShortcut(const std::string& path, const ShellLink& link, std::string& error) {
+    if (Fails()) {
+        error = "The system call failed.";
+        return false;
+    }
     shortcut_saves.push_back(path);
     const std::string p = NormalPath(path);
     const size_t cut = p.rfind('\\');
@@ -56,6 +64,7 @@ bool SimShell::SaveShortcut(const std::string& path, const ShellLink& link, std:
 }
 
 DownloadResult SimShell::Download(const std::string& first_url, const std::string& file) {
+    if (Fails()) return {};
     desktop_.downloads.push_back(first_url);
     DownloadResult result;
     // Redirects are followed as WinHTTP follows them: up to 10, never from https to http.

@@ -3,6 +3,7 @@
 namespace varlindo::sim {
 
 bool SimTray::AddIcon(const std::string& new_tip) {
+    if (Fails()) return {};
     if (icon) return false;  // one icon per window and id
     if (refuse_adds > 0) {
         --refuse_adds;
@@ -15,18 +16,21 @@ bool SimTray::AddIcon(const std::string& new_tip) {
 }
 
 bool SimTray::ModifyTip(const std::string& new_tip) {
+    if (Fails()) return {};
     if (!icon) return false;
     tip = new_tip;
     return true;
 }
 
 bool SimTray::RemoveIcon() {
+    if (Fails()) return {};
     const bool was = icon;
     icon = false;
     return was;
 }
 
 int SimTray::TrackPopupMenu(const std::vector<MenuItem>& items) {
+    if (Fails()) return {};
     last_menu = items;
     ++menus_shown;
     return pick ? pick(items) : 0;

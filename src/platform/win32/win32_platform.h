@@ -45,6 +45,15 @@ public:
     bool SetValue(RegKey key, const std::string& name, const RegValue& value) override;
     std::optional<RegValue> QueryValue(RegKey key, const std::string& name) override;
     bool DeleteValue(RegKey key, const std::string& name) override;
+    bool ReadFailed() const override { return read_failed_; }
+
+private:
+    // Keeps whether a read that gave nothing failed (anything but "not found").
+    bool Missed(LSTATUS status) {
+        read_failed_ = status != ERROR_FILE_NOT_FOUND && status != ERROR_PATH_NOT_FOUND;
+        return true;
+    }
+    bool read_failed_ = false;
 };
 
 class Win32WaveOut final : public WaveOutPort {

@@ -30,9 +30,11 @@ std::optional<RegKey> Win32Registry::CreateKey(RegKey parent, const std::string&
 }
 
 std::optional<RegKey> Win32Registry::OpenKey(RegKey parent, const std::string& path) {
+    read_failed_ = false;
     if (parent == hkey::None) return std::nullopt;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(ToHkey(parent), Wide(path).c_str(), 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS)
+    if (const LSTATUS status = RegOpenKeyExW(ToHkey(parent), Wide(path).c_str(), 0, MAXIMUM_ALLOWED, &key);
+        status != ERROR_SUCCESS && Missed(status))
         return std::nullopt;
     return FromHkey(key);
 }
@@ -55,14 +57,17 @@ bool Win32Registry::SetValue(RegKey key, const std::string& name, const RegValue
 }
 
 std::optional<RegValue> Win32Registry::QueryValue(RegKey key, const std::string& name) {
+    read_failed_ = false;
     const std::wstring wname = Wide(name);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExW(ToHkey(key), wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (const LSTATUS status = RegQueryValueExW(ToHkey(key), wname.c_str(), nullptr, &type, nullptr, &size);
+        status != ERROR_SUCCESS && Missed(status))
         return std::nullopt;
     std::vector<BYTE> buffer(size + sizeof(wchar_t));
     DWORD got = size;
-    if (RegQueryValueExW(ToHkey(key), wname.c_str(), nullptr, &type, buffer.data(), &got) != ERROR_SUCCESS)
+    if (const LSTATUS status = RegQueryValueExW(ToHkey(key), wname.c_str(), nullptr, &type, buffer.data(), &got);
+        status != ERROR_SUCCESS && Missed(status))
         return std::nullopt;
     RegValue value{type, {}};
     if (IsStringType(type)) {
