@@ -54,12 +54,14 @@ TEST_F(RegistryContract, ValuesKeepTheirTypeAndData) {
     EXPECT_FALSE(reg().QueryValue(*key, "Missing"));
     EXPECT_TRUE(reg().DeleteValue(*key, "Text"));
     EXPECT_FALSE(reg().QueryValue(*key, "Text"));
+    EXPECT_FALSE(reg().ReadFailed());  // not there is no failure
     EXPECT_FALSE(reg().DeleteValue(*key, "Text"));
     reg().CloseKey(*key);
 }
 
 TEST_F(RegistryContract, MissingKeysAreNotOpenedButCreated) {
     EXPECT_FALSE(reg().OpenKey(hkey::CurrentUser, std::string(kKey) + "\\Not there"));
+    EXPECT_FALSE(reg().ReadFailed());
     auto key = reg().OpenKey(hkey::CurrentUser, std::string(kKey) + "\\");
     ASSERT_TRUE(key);  // a trailing separator names the same key
     reg().CloseKey(*key);
