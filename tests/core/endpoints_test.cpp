@@ -30,6 +30,12 @@ protected:
         }
         return first;
     }
+    // Windows 10, and the headset is the card to make the default at start-up.
+    void UseEndpointsWithTheHeadsetAtStartup() {
+        desktop.UseEndpoints();
+        desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
+        desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    }
     static std::vector<std::string> AllRoles(const std::string& id) { return {id + " 0", id + " 1", id + " 2"}; }
     static std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
         a.insert(a.end(), b.begin(), b.end());
@@ -287,9 +293,7 @@ TEST_F(EndpointTest, DevicesNumberedAnewBeforeAClickStillSwitchTheCardOnTheLine)
 }
 
 TEST_F(EndpointTest, TheStartupCardIsTriedAgainWhileTheAudioServiceComesUp) {
-    desktop.UseEndpoints();
-    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
-    desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    UseEndpointsWithTheHeadsetAtStartup();
     // Right after logon the headset's endpoints are not active yet.
     desktop.endpoints[2].active = false;
     desktop.endpoints[3].active = false;
@@ -312,9 +316,7 @@ TEST_F(EndpointTest, TheStartupCardIsTriedAgainWhileTheAudioServiceComesUp) {
 }
 
 TEST_F(EndpointTest, AStartupCardThatNeverComesIsReportedOnceAfterTheLastTry) {
-    desktop.UseEndpoints();
-    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
-    desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    UseEndpointsWithTheHeadsetAtStartup();
     desktop.endpoints[2].active = false;
     Form1& form = StartApp().MainForm();
     int ticks = 0;
@@ -329,9 +331,7 @@ TEST_F(EndpointTest, AStartupCardThatNeverComesIsReportedOnceAfterTheLastTry) {
 }
 
 TEST_F(EndpointTest, TheStartupRetryGivesWayToTheUsersChoiceAndToARefusal) {
-    desktop.UseEndpoints();
-    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
-    desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    UseEndpointsWithTheHeadsetAtStartup();
     desktop.endpoints[2].active = false;
     App& app = StartApp();
     Form1& form = app.MainForm();
@@ -343,9 +343,7 @@ TEST_F(EndpointTest, TheStartupRetryGivesWayToTheUsersChoiceAndToARefusal) {
 }
 
 TEST_F(EndpointTest, AStartupCardTheSystemRefusesIsReportedAtOnce) {
-    desktop.UseEndpoints();
-    desktop.SetString(kSettings, "SetDefaultOnStartupCheck", "1");
-    desktop.SetString(kSettings, "StartupDevice", "USB Headset");
+    UseEndpointsWithTheHeadsetAtStartup();
     desktop.policy_refuses = "Access is denied.";  // that will not change in a second
     Form1& form = StartApp().MainForm();
     EXPECT_FALSE(form.StartupRetryTimer.Enabled());
