@@ -1,7 +1,6 @@
 // WinMain: builds the real platform and the program, starts it and runs the loop.
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -14,23 +13,17 @@
 #endif
 
 namespace {
-constexpr int kAppIcon = 1;
-
-HICON LoadAppIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
+constexpr int kAppIcon = 1;  // the program's icon (res/varlindo.rc)
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     using namespace varlindo;
-    win32::unique_icon large_icon(LoadAppIcon(instance, GetSystemMetrics(SM_CXICON)));
-    win32::unique_icon small_icon(LoadAppIcon(instance, GetSystemMetrics(SM_CXSMICON)));
-
-    win32::Win32Platform platform(instance, large_icon.get(), small_icon.get());
-    App app(platform.Ports(), static_cast<Language>(VARLINDO_LANGUAGE), win32::Utf8(command_line ? command_line : L""));
+    win32::Win32Platform platform(instance, kAppIcon);
+    // A start with a command line mostly switches and ends: its windows are made only if
+    // they are needed (it stays, or shows a box).
+    const std::string line = win32::Utf8(command_line ? command_line : L"");
+    if (line.find_first_not_of(" \t") != std::string::npos) platform.forms.DeferWindows();
+    App app(platform.Ports(), static_cast<Language>(VARLINDO_LANGUAGE), line);
 #ifdef VARLINDO_TEST_UPDATE_SITE
     // The test build takes its updates from a server on this machine.
     app.SetSites({VARLINDO_TEST_UPDATE_SITE, VARLINDO_TEST_UPDATE_SITE});
@@ -42,5 +35,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
         // A fault in a start-up step must not take the program down: it runs on in the tray.
         OutputDebugStringW(L"Varlindo: a start-up step failed\n");
     }
-    return platform.forms.Run();
+    return platform.Run();
 }

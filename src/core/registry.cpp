@@ -164,12 +164,24 @@ void Registry::SaveAppSetting(const std::string& section, const std::string& key
 }
 
 std::optional<std::string> Registry::ReadAppSetting(const std::string& section, const std::string& key) {
-    CheckAppName();
-    RegistryPort& port = platform_.registry;
-    KeyGuard opened(port, port.OpenKey(hkey::CurrentUser, SectionKeyPath(section)));
-    if (!opened) return port.ReadFailed() ? std::nullopt : std::optional<std::string>("");
-    auto value = port.QueryValue(*opened, key);
-    if (!value) return port.ReadFailed() ? std::nullopt : std::optional<std::string>("");
+    return SectionReader(*this, section).Read(key);
+}
+
+Registry::SectionReader::SectionReader(Registry& registry, const std::string& section)
+    : port_(registry.platform_.registry) {
+    registry.CheckAppName();
+    key_ = port_.OpenKey(hkey::CurrentUser, registry.SectionKeyPath(section));
+    unreadable_ = !key_ && port_.ReadFailed();
+}
+
+Registry::SectionReader::~SectionReader() {
+    if (key_) port_.CloseKey(*key_);
+}
+
+std::optional<std::string> Registry::SectionReader::Read(const std::string& key) {
+    if (!key_) return unreadable_ ? std::nullopt : std::optional<std::string>("");
+    auto value = port_.QueryValue(*key_, key);
+    if (!value) return port_.ReadFailed() ? std::nullopt : std::optional<std::string>("");
     if (value->type != regtype::Sz) return "";
     return value->data.substr(0, value->data.find('\0'));
 }

@@ -67,15 +67,17 @@ void SoundDeviceObj::SaveChanges() {
     if (IsChanged) SaveAll();
 }
 
-std::string SoundDeviceObj::ReadText(const std::string& key, const std::string& fallback) {
-    const auto stored = registry_->ReadAppSetting(Section(), key);
+std::string SoundDeviceObj::ReadText(Registry::SectionReader& record, const std::string& key,
+                                     const std::string& fallback) {
+    const auto stored = record.Read(key);
     if (!stored) unread_[key] = fallback;
     const std::string text = stored.value_or("");
     return text.empty() ? fallback : text;
 }
 
-std::int16_t SoundDeviceObj::ReadNumber(const std::string& key, std::int16_t fallback) {
-    auto value = ParseInt16(ReadText(key, std::to_string(fallback)));
+std::int16_t SoundDeviceObj::ReadNumber(Registry::SectionReader& record, const std::string& key,
+                                        std::int16_t fallback) {
+    auto value = ParseInt16(ReadText(record, key, std::to_string(fallback)));
     return value ? *value : fallback;
 }
 
@@ -86,14 +88,18 @@ void SoundDeviceObj::Load(const std::string& device_name) {
     unread_.clear();
 
     // A value that is no 16-bit number reads as its key's default; the others still load.
-    Alias_Name = ReadText("AliasName", Device_name);
-    SetOnStartup = ReadNumber("SetVolumeOnStartup", 0) != 0;
-    Startup_Volume = ReadNumber("StartupVolume", 0);
-    Shutdown_Volume = ReadNumber("ShutdownVolume", 0);
-    SetOnShutdown = ReadNumber("SetVolumeOnShutdown", 0) != 0;
-    for (Line line : {Speaker, Aux, Mikrofon, LineIn, Midi, Wave, CDAudio}) mute_[line] = ReadNumber(MuteKey(line), 0);
-    for (Line line : {Speaker, Aux, Mikrofon, LineIn, Midi, CDAudio, Wave})
-        volume_[line] = ReadNumber(VolumeKey(line), 50);
+    {
+        Registry::SectionReader record(*registry_, Section());
+        Alias_Name = ReadText(record, "AliasName", Device_name);
+        SetOnStartup = ReadNumber(record, "SetVolumeOnStartup", 0) != 0;
+        Startup_Volume = ReadNumber(record, "StartupVolume", 0);
+        Shutdown_Volume = ReadNumber(record, "ShutdownVolume", 0);
+        SetOnShutdown = ReadNumber(record, "SetVolumeOnShutdown", 0) != 0;
+        for (Line line : {Speaker, Aux, Mikrofon, LineIn, Midi, Wave, CDAudio})
+            mute_[line] = ReadNumber(record, MuteKey(line), 0);
+        for (Line line : {Speaker, Aux, Mikrofon, LineIn, Midi, CDAudio, Wave})
+            volume_[line] = ReadNumber(record, VolumeKey(line), 50);
+    }
 
     DeviceID = GetInitialDeviceID(Device_name);
     IsChanged = false;

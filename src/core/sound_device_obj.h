@@ -85,9 +85,9 @@ private:
     std::string Section() const { return "Volume_" + Device_name; }
     // A stored text, or `fallback` when there is none; a key the store could not read is
     // noted, so that a save does not put the fallback over what it holds.
-    std::string ReadText(const std::string& key, const std::string& fallback);
+    std::string ReadText(Registry::SectionReader& record, const std::string& key, const std::string& fallback);
     // A stored number, or `fallback` when the text is no 16-bit number.
-    std::int16_t ReadNumber(const std::string& key, std::int16_t fallback);
+    std::int16_t ReadNumber(Registry::SectionReader& record, const std::string& key, std::int16_t fallback);
 
     Registry* registry_;
     std::string Device_name;

@@ -25,6 +25,7 @@
 #include "contract.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_form_window.h"
 #include "ui/widgets.h"
 
 namespace varlindo::contract {
@@ -347,7 +348,7 @@ int RunOtherProgram(const std::wstring& caption, const std::wstring& file) {
     ui::Form form("Form1", win32::Utf8(caption), 3000, 2000);
     platform.forms.Load(form);
     SetTimer(nullptr, 0, 30000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(1); });  // never hang a test
-    const int result = platform.forms.Run();
+    const int result = platform.Run();
     platform.forms.Close(form);
     return result;
 }
@@ -658,6 +659,33 @@ void UserPressesKey(const ui::VScrollBar& bar, const std::string& key) {
         SendMessageW(h, WM_KEYUP, vk, 0xC0000001);
     }
     Ports().ui.DoEvents();
+}
+
+// A start with a command line defers its windows: a form gets its window only once the
+// program waits for messages (or shows it), made from the form as it is then, and a form
+// closed before that never gets one.
+TEST(Win32DeferredWindows, AFormGetsItsWindowWhenTheProgramWaitsForMessages) {
+    win32::Win32Platform platform(Instance());
+    platform.forms.DeferWindows();
+    ui::Form form("Form1", "Deferred form", 3000, 2000);
+    ui::Form closed("Form2", "Deferred and closed form", 3000, 2000);
+    platform.forms.Load(form);
+    platform.forms.Load(closed);
+    form.SetCaption("Deferred form, renamed");
+    platform.forms.SetTopMost(form, true);
+    platform.forms.Close(closed);
+    EXPECT_FALSE(FindWindowW(win32::kFormWindowClass, L"Deferred form"));
+    EXPECT_FALSE(FindWindowW(win32::kFormWindowClass, L"Deferred form, renamed"));
+
+    platform.ui.DoEvents();
+    HWND window = FindWindowW(win32::kFormWindowClass, L"Deferred form, renamed");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window, platform.forms.WindowOf(form));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_FALSE(FindWindowW(win32::kFormWindowClass, L"Deferred and closed form"));
+    platform.forms.Close(form);
+    EXPECT_FALSE(IsWindow(window));
 }
 
 }  // namespace varlindo::contract

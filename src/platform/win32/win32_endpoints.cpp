@@ -247,7 +247,8 @@ private:
     std::thread thread_;
 };
 
-Win32Endpoints::Win32Endpoints(std::function<void()> tell) : tell_(std::move(tell)), com_(std::make_unique<Com>()) {}
+Win32Endpoints::Win32Endpoints(std::function<void()> tell, std::function<void()> before_watching)
+    : tell_(std::move(tell)), before_watching_(std::move(before_watching)), com_(std::make_unique<Com>()) {}
 
 Win32Endpoints::~Win32Endpoints() { StopWatching(); }
 
@@ -339,6 +340,7 @@ bool Win32Endpoints::SetDefaultEndpoint(const std::string& id, EndpointRole role
 }
 
 void Win32Endpoints::WatchDefaults() {
+    if (before_watching_) before_watching_();
     if (!watcher_) watcher_ = Watcher::Start(tell_);
     if (!com_->client && DeviceApi()) {
         unique_com<NotificationClient> client(new NotificationClient(tell_));

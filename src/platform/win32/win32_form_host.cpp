@@ -7,29 +7,41 @@
 
 namespace varlindo::win32 {
 
-Win32FormHost::Win32FormHost(HINSTANCE instance, EventTarget& events) : instance_(instance), events_(events) {}
+Win32FormHost::Win32FormHost(HINSTANCE instance, EventTarget& events, AppIcons& icons)
+    : instance_(instance), events_(events), icons_(icons) {}
 
 Win32FormHost::~Win32FormHost() {
     for (auto& window : windows_) window->Retire();
 }
 
-void Win32FormHost::SetIcons(HICON large_icon, HICON small_icon) {
-    large_icon_ = large_icon;
-    small_icon_ = small_icon;
-}
-
-std::shared_ptr<Win32FormWindow> Win32FormHost::Find(const ui::Form& form) const {
+std::shared_ptr<Win32FormWindow> Win32FormHost::Find(const ui::Form& form) {
+    if (IsDeferred(form)) MakeWindows();
     for (const auto& window : windows_)
         if (window->Form() == &form) return window;
     return nullptr;
 }
 
-HWND Win32FormHost::WindowOf(const ui::Form& form) const {
+bool Win32FormHost::IsDeferred(const ui::Form& form) const {
+    return std::any_of(deferred_.begin(), deferred_.end(), [&form](const DeferredForm& d) { return d.form == &form; });
+}
+
+void Win32FormHost::MakeWindows() {
+    // A window being made runs no program code, so the list stays as it is meanwhile.
+    const std::vector<DeferredForm> forms = std::move(deferred_);
+    deferred_.clear();
+    for (const DeferredForm& d : forms) {
+        auto window = std::make_shared<Win32FormWindow>(*d.form, *this, instance_, icons_.Large(), icons_.Small());
+        windows_.push_back(window);
+        if (d.topmost) SetTopMost(*d.form, *d.topmost);
+    }
+}
+
+HWND Win32FormHost::WindowOf(const ui::Form& form) {
     auto window = Find(form);
     return window ? window->Hwnd() : nullptr;
 }
 
-HWND Win32FormHost::WindowOf(const ui::Control& control) const {
+HWND Win32FormHost::WindowOf(const ui::Control& control) {
     auto window = Find(control.Owner());
     return window ? window->ControlWindow(control) : nullptr;
 }
@@ -40,18 +52,25 @@ bool Win32FormHost::IsOurs(HWND hwnd) const {
 }
 
 void Win32FormHost::Load(ui::Form& form) {
-    if (Find(form)) return;
-    windows_.push_back(std::make_shared<Win32FormWindow>(form, *this, instance_, large_icon_, small_icon_));
+    if (IsDeferred(form) || std::any_of(windows_.begin(), windows_.end(),
+                                        [&form](const auto& window) { return window->Form() == &form; }))
+        return;
+    if (defer_windows_)
+        deferred_.push_back(DeferredForm{&form, std::nullopt});
+    else
+        windows_.push_back(std::make_shared<Win32FormWindow>(form, *this, instance_, icons_.Large(), icons_.Small()));
 }
 
 void Win32FormHost::Show(ui::Form& form) {
     Load(form);
+    MakeWindows();
     form.Show();
     form.Activate();
 }
 
 void Win32FormHost::ShowModal(ui::Form& form) {
     Load(form);
+    MakeWindows();
     const std::shared_ptr<Win32FormWindow> window = Find(form);
     HWND hwnd = window ? window->Hwnd() : nullptr;
     if (!hwnd) {
@@ -118,6 +137,8 @@ void Win32FormHost::WindowShowing(const Win32FormWindow& window) {
 }
 
 void Win32FormHost::Close(ui::Form& form) {
+    deferred_.erase(std::remove_if(deferred_.begin(), deferred_.end(), [&form](const DeferredForm& d) { return d.form == &form; }),
+                    deferred_.end());
     auto it = std::find_if(windows_.begin(), windows_.end(),
                            [&form](const auto& window) { return window->Form() == &form; });
     if (it == windows_.end()) return;
@@ -129,6 +150,11 @@ void Win32FormHost::Close(ui::Form& form) {
 // These act on the window of a loaded form only: a form the program has closed (and may be
 // about to destroy) must not come back with a new window.
 void Win32FormHost::SetTopMost(ui::Form& form, bool topmost) {
+    for (DeferredForm& d : deferred_)
+        if (d.form == &form) {
+            d.topmost = topmost;  // set when its window is made
+            return;
+        }
     if (HWND hwnd = WindowOf(form))
         SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -173,6 +199,7 @@ bool Win32FormHost::PumpOne() {
 }
 
 int Win32FormHost::Run() {
+    MakeWindows();
     while (PumpOne()) {
     }
     // The quit message was put back for an outer loop; there is none.
@@ -182,6 +209,7 @@ int Win32FormHost::Run() {
 }
 
 void Win32FormHost::DoEvents() {
+    MakeWindows();
     MSG msg{};
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

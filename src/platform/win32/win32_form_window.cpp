@@ -40,6 +40,9 @@ UINT WindowDpi(HWND hwnd) {
 void RegisterClassOnce(HINSTANCE instance, HICON large_icon, HICON small_icon, WNDPROC proc) {
     WNDCLASSEXW wc{};
     if (GetClassInfoExW(instance, kFormWindowClass, &wc)) return;
+    // The first form window: the common controls its children are made of are loaded now.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = proc;

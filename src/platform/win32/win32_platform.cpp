@@ -2,16 +2,28 @@
 
 namespace varlindo::win32 {
 
-Win32Platform::Win32Platform(HINSTANCE instance, HICON large_icon, HICON small_icon)
-    : endpoints([this] { tray.PostDefaultsChanged(); }),
-      forms(instance, events_),
+Win32Platform::Win32Platform(HINSTANCE instance, int icon)
+    : icons_(instance, icon),
+      endpoints([this] { tray.PostDefaultsChanged(); }, [this] { tray.MakeWindow(); }),
+      forms(instance, events_, icons_),
       ui(forms),
-      tray(instance, events_),
-      ports_{registry, waveout, endpoints, mixer, files, shell, ui, clock, tray, tray, tray, this->instance, forms} {
-    forms.SetIcons(large_icon, small_icon);
-    tray.SetIcon(small_icon);
-}
+      tray(instance, events_, icons_),
+      ports_{registry, waveout, endpoints, mixer, files, shell, ui, clock, tray, tray, tray, this->instance, forms} {}
 
 Win32Platform::~Win32Platform() { endpoints.StopWatching(); }
+
+int Win32Platform::Run() {
+    tray.MakeWindow();
+    return forms.Run();
+}
+
+HICON AppIcons::Load(unique_icon& icon, int metric) {
+    if (!icon && resource_) {
+        const int size = GetSystemMetrics(metric);
+        icon.reset(static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(resource_), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    }
+    return icon.get();
+}
 
 }  // namespace varlindo::win32

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,9 @@ public:
 class Win32Endpoints final : public EndpointPort {
 public:
     // `tell` passes a change on to the program; it is called from other threads while the
-    // defaults are watched.
-    explicit Win32Endpoints(std::function<void()> tell);
+    // defaults are watched. `before_watching` runs on the caller's thread before the first
+    // watch starts (the window that `tell` posts to is made then).
+    Win32Endpoints(std::function<void()> tell, std::function<void()> before_watching = {});
     ~Win32Endpoints() override;
     Win32Endpoints(const Win32Endpoints&) = delete;
     Win32Endpoints& operator=(const Win32Endpoints&) = delete;
@@ -93,6 +95,7 @@ private:
     struct Com;
     class Watcher;
     std::function<void()> tell_;
+    std::function<void()> before_watching_;
     std::unique_ptr<Com> com_;
     std::unique_ptr<Watcher> watcher_;
 };
@@ -167,20 +170,36 @@ public:
     LocalTime Now() override;
 };
 
+// The program's icon in the two sizes Windows shows, loaded when first asked for: loading
+// an icon connects to the display, which a start that switches and ends never needs.
+class AppIcons {
+public:
+    // `resource`: the icon's resource number in the program; 0: none.
+    AppIcons(HINSTANCE instance, int resource) : instance_(instance), resource_(resource) {}
+    HICON Large() { return Load(large_, SM_CXICON); }
+    HICON Small() { return Load(small_, SM_CXSMICON); }
+
+private:
+    HICON Load(unique_icon& icon, int metric);
+    HINSTANCE instance_;
+    int resource_;
+    unique_icon large_, small_;
+};
+
 // The program's message window: a hidden top-level window (not a message-only one, which
 // would miss broadcasts) that lives as long as the program. It owns the notification-area
-// icon and the popup menus, and turns what arrives from outside (the icon's mouse
-// notifications, a new notification area, another instance's device-change notice, the
-// end of the session) into program events.
-// The program's own hidden window: it owns the tray icon, shows the tray menu and holds the
-// hotkeys, and it hears what other programs and Windows tell the program.
+// icon and the popup menus, holds the hotkeys, and turns what arrives from outside (the
+// icon's mouse notifications, a new notification area, another instance's device-change
+// notice, the end of the session) into program events. It is made when first needed, at
+// the latest when the message loop starts.
 class Win32Tray final : public TrayPort, public MenuPort, public HotkeyPort {
 public:
-    Win32Tray(HINSTANCE instance, EventTarget& events);
+    Win32Tray(HINSTANCE instance, EventTarget& events, AppIcons& icons);
     ~Win32Tray() override;
     Win32Tray(const Win32Tray&) = delete;
     Win32Tray& operator=(const Win32Tray&) = delete;
-    void SetIcon(HICON icon) { icon_ = icon; }
+    // Makes the window now, on the UI thread.
+    void MakeWindow();
 
     bool AddIcon(const std::string& tip) override;
     bool ModifyTip(const std::string& tip) override;
@@ -201,9 +220,15 @@ private:
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     bool Notify(DWORD action);
 
+    HWND Window() {
+        MakeWindow();
+        return hwnd_;
+    }
+
+    HINSTANCE instance_;
     EventTarget& events_;
+    AppIcons& icons_;
     HWND hwnd_ = nullptr;
-    HICON icon_ = nullptr;
     std::wstring tip_;
     UINT taskbar_created_ = 0;
     std::atomic<bool> defaults_notice_waiting_{false};
@@ -230,11 +255,18 @@ private:
 // message loops: the program's own and one per modal form.
 class Win32FormHost final : public FormHostPort {
 public:
-    Win32FormHost(HINSTANCE instance, EventTarget& events);
+    Win32FormHost(HINSTANCE instance, EventTarget& events, AppIcons& icons);
     ~Win32FormHost() override;
     Win32FormHost(const Win32FormHost&) = delete;
     Win32FormHost& operator=(const Win32FormHost&) = delete;
-    void SetIcons(HICON large_icon, HICON small_icon);
+
+    // From now on a loaded form gets its window only once something needs it: the form is
+    // shown, a message box or the message loop runs (so that its timers and broadcasts
+    // arrive as before), or someone asks for the window. A start that carries out its
+    // command line and ends then makes no windows at all.
+    void DeferWindows() { defer_windows_ = true; }
+    // Gives every loaded form that has none yet its window, in the order they were loaded.
+    void MakeWindows();
 
     void Load(ui::Form& form) override;
     void Show(ui::Form& form) override;
@@ -250,9 +282,9 @@ public:
     // Handles the messages that are waiting, then returns.
     void DoEvents();
     // The window of a loaded form, or nothing.
-    HWND WindowOf(const ui::Form& form) const;
+    HWND WindowOf(const ui::Form& form);
     // The child window that shows a control of a loaded form, or nothing.
-    HWND WindowOf(const ui::Control& control) const;
+    HWND WindowOf(const ui::Control& control);
     EventTarget& Events() { return events_; }
 
     // ---- for the form windows
@@ -268,7 +300,9 @@ private:
         const Win32FormWindow* window;
         std::vector<HWND> disabled;
     };
-    std::shared_ptr<Win32FormWindow> Find(const ui::Form& form) const;
+    // The form's window, made now if it was deferred.
+    std::shared_ptr<Win32FormWindow> Find(const ui::Form& form);
+    bool IsDeferred(const ui::Form& form) const;
     bool IsOurs(HWND window) const;
     // Handles one message that was taken from the queue.
     void Dispatch(MSG& msg);
@@ -277,10 +311,15 @@ private:
 
     HINSTANCE instance_;
     EventTarget& events_;
-    HICON large_icon_ = nullptr;
-    HICON small_icon_ = nullptr;
+    AppIcons& icons_;
     std::vector<std::shared_ptr<Win32FormWindow>> windows_;
     std::vector<ModalLevel> modal_levels_;
+    bool defer_windows_ = false;
+    struct DeferredForm {
+        ui::Form* form;
+        std::optional<bool> topmost;  // asked for before the window was made
+    };
+    std::vector<DeferredForm> deferred_;
 };
 
 // COM on the thread that makes the platform (the UI thread), apartment-threaded, for as
@@ -300,16 +339,21 @@ private:
 // All ports of the running program.
 class Win32Platform {
 public:
-    explicit Win32Platform(HINSTANCE instance, HICON large_icon = nullptr, HICON small_icon = nullptr);
+    // `icon`: the resource number of the program's icon (0: none).
+    explicit Win32Platform(HINSTANCE instance, int icon = 0);
     // The watching of the defaults ends before the tray's window goes.
     ~Win32Platform();
     Platform& Ports() { return ports_; }
     // The program that receives the platform's events.
     void Connect(ProgramEvents& events) { events_.Connect(events); }
+    // Runs the program's message loop until the program ends; its windows are all made
+    // by then, so that every message for them arrives.
+    int Run();
 
 private:
     ComApartment com_;
     EventTarget events_;
+    AppIcons icons_;
 
 public:
     Win32Registry registry;

@@ -12,17 +12,21 @@ constexpr UINT kDefaultsChangedMessage = WM_APP + 3;
 constexpr UINT kIconId = 1;
 }  // namespace
 
-Win32Tray::Win32Tray(HINSTANCE instance, EventTarget& events) : events_(events) {
+Win32Tray::Win32Tray(HINSTANCE instance, EventTarget& events, AppIcons& icons)
+    : instance_(instance), events_(events), icons_(icons) {}
+
+void Win32Tray::MakeWindow() {
+    if (hwnd_) return;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &Win32Tray::WndProc;
-    wc.hInstance = instance;
+    wc.hInstance = instance_;
     wc.lpszClassName = kTrayClass;
     RegisterClassExW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kTrayClass, L"Varlindo tray", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                            instance, nullptr);
-    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kTrayClass, L"Varlindo tray", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                            instance_, nullptr);
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Tray::~Win32Tray() {
@@ -34,11 +38,11 @@ Win32Tray::~Win32Tray() {
 bool Win32Tray::Notify(DWORD action) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = hwnd_;
+    data.hWnd = Window();
     data.uID = kIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kCallbackMessage;
-    data.hIcon = icon_;
+    data.hIcon = icons_.Small();
     lstrcpynW(data.szTip, tip_.c_str(), static_cast<int>(sizeof data.szTip / sizeof data.szTip[0]));
     return Shell_NotifyIconW(action, &data) != FALSE;
 }
@@ -69,14 +73,15 @@ int Win32Tray::TrackPopupMenu(const std::vector<MenuItem>& items) {
                     Wide(item.text).c_str());
         if (item.grayed) EnableMenuItem(menu, static_cast<UINT>(item.id), MF_BYCOMMAND | MF_GRAYED);
     }
+    HWND owner = Window();
     POINT at{};
     GetCursorPos(&at);
     // The owner must be the foreground window, or the menu would not close when the user
     // clicks elsewhere; the posted message lets the menu loop end cleanly.
-    SetForegroundWindow(hwnd_);
+    SetForegroundWindow(owner);
     const int picked = static_cast<int>(
-        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, hwnd_, nullptr));
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
+    PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(menu);
     return picked;
 }
@@ -86,12 +91,15 @@ std::uint16_t Win32Tray::AddAtom(const std::string& name) { return GlobalAddAtom
 void Win32Tray::DeleteAtom(std::uint16_t atom) { GlobalDeleteAtom(atom); }
 
 bool Win32Tray::RegisterHotkey(int id, int key_code) {
-    return RegisterHotKey(hwnd_, id, MOD_CONTROL, static_cast<UINT>(key_code)) != FALSE;
+    return RegisterHotKey(Window(), id, MOD_CONTROL, static_cast<UINT>(key_code)) != FALSE;
 }
 
-void Win32Tray::UnregisterHotkey(int id) { UnregisterHotKey(hwnd_, id); }
+void Win32Tray::UnregisterHotkey(int id) {
+    if (hwnd_) UnregisterHotKey(hwnd_, id);  // without the window no key was registered
+}
 
 void Win32Tray::PostDefaultsChanged() {
+    // Called from other threads: the window was made before the watching began.
     if (defaults_notice_waiting_.exchange(true)) return;
     if (!hwnd_ || !PostMessageW(hwnd_, kDefaultsChangedMessage, 0, 0)) defaults_notice_waiting_ = false;
 }

@@ -4,6 +4,7 @@
 namespace varlindo::win32 {
 
 int Win32Ui::ShowMessageBox(const std::string& text, const std::string& title, int style) {
+    forms_.MakeWindows();  // the box's message loop serves the program's windows as well
     const std::wstring caption = Wide(title.empty() ? "Varlindo" : title);
     HWND owner = GetActiveWindow();
     if (owner && !IsWindowVisible(owner)) owner = nullptr;
