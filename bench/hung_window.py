@@ -3,12 +3,13 @@
     python3 bench/hung_window.py [RUNS]
 
 A switch tells every top-level window that the card changed (message 818, sent to all
-windows) and waits on each for up to a second. Runs `Varlindo.exe D=2` and `D=3` alternately
+windows) without waiting for any (an older build waited on each for up to a second). Runs `Varlindo.exe D=2` and `D=3` alternately
 (as bench/commandline_switch.py does), first with no other program, then beside hungwin.exe
 (tests/e2e/hungwin.cpp) in three states:
 
   just hung    its window has stopped taking messages a moment ago (a new hungwin for each
-               run): the system does not call it hung before 5 s, so the notice waits
+               run): the system does not call it hung before 5 s, so a notice that
+               waited would wait on it
   long hung    the same window after more than 5 s: the system calls it hung and the
                notice passes it by
   busy         it takes its messages, but only every 4.9 s, so it is never called hung

@@ -1,16 +1,14 @@
 """Under load: shortcuts switching again and again beside a resident instance, and a switch
 while another program's window hangs or answers late.
 
-A switch tells every top-level window of the machine (HWND_BROADCAST, message 818) and waits
-on each for up to a second. A program that hangs or answers late therefore costs a switch up
-to a second for each of its top-level windows (under Wine a program with one window has two:
-its own and its input method's), until it has taken no message for 5 s: the system then calls
-it hung and the notice passes it by. hungwin.exe is such a program: its window stops taking
-messages (or, with --slow, takes them only every few seconds). What is not checked here: the
-notice goes out while the program's window waits for it, and a window waiting on its notice
-still answers messages sent to it (as the test's own look into it), so how long the window
-could not take the user's input is not seen directly, only through when the window shows the
-switch and how soon the user's next double-click switches.
+A switch tells every top-level window of the machine (HWND_BROADCAST, message 818) without
+waiting for any. Were it to wait, a program that hangs or answers late would cost every switch
+up to the wait for each of its top-level windows (under Wine a program with one window has
+two: its own and its input method's). hungwin.exe is such a program: its window stops taking
+messages (or, with --slow, takes them only every few seconds). What is not checked here: a
+window waiting on its notice still answers messages sent to it (as the test's own look into
+it), so how long the window could not take the user's input is not seen directly, only
+through how soon the user's next double-click switches.
 """
 
 import subprocess
@@ -22,7 +20,8 @@ from e2e import HEADSET, REALTEK, main, wh
 HUNG_TITLE = "Hung window"
 BUSY_TITLE = "Busy window"
 SWITCHES = 50  # command-line starts beside the resident instance
-NOTICE_TIMEOUT = 1.0  # seconds the program waits on each window for its notice
+SLACK = 1.2  # seconds switches beside such a window may take more than alone, on a loaded machine
+ROUNDS = 3  # pairs of switches timed beside a busy window: a notice that waited would cost each
 
 
 def visible_windows(session, title):
@@ -141,6 +140,13 @@ class WindowThatHangs(Shows, unittest.TestCase):
         self.s.wait_for(f"Playback = {card}", lambda: self.s.mapper("Playback") == card, timeout, step=0.05)
         return time.time() - started
 
+    def shown_after(self, card):
+        """Seconds from a double-click until the window shows the card."""
+        started = time.time()
+        self.switch_and_wait(card)
+        self.wait_shows(card)
+        return time.time() - started
+
     def held(self, first, second):
         """Seconds from a double-click on `first` until a double-click on `second`, made as soon as the
         first switch shows in the Sound Mapper value, has switched as well: the time the first switch held
@@ -152,50 +158,45 @@ class WindowThatHangs(Shows, unittest.TestCase):
 
     def test_1_a_switch_completes_while_a_window_hangs(self):
         s = self.s
-        hung, windows = start_hungwin(s, HUNG_TITLE)
-        hung_since = time.time()  # (it took its last messages half a second after it started)
         type(self).program = s.start()
         s.show_main_window()
-        self.assertTrue(visible_windows(s, HUNG_TITLE), "the hung window went away")
+        self.shown_after(REALTEK)
+        alone = self.shown_after(HEADSET)
 
-        # The system calls a window hung once it has taken no message for 5 s, and a notice
-        # then passes it by at once; before that the notice waits on it.
-        age = time.time() - hung_since
-        clicked = time.time()
-        written = self.switch_and_wait(HEADSET)
-        self.assertEqual(s.mapper("Record"), HEADSET)
-        self.wait_shows(HEADSET)
-        # The window shows the switch once the switch is done, its notice included: a second
-        # for each window of the hung program at the most; 3 s more for a loaded machine.
-        shown = time.time() - clicked
-        self.assertLessEqual(shown, windows * NOTICE_TIMEOUT + 3.0)
-        # It still takes the user's input: a switch back.
-        self.switch_and_wait(REALTEK)
+        # Freshly hung: the system calls a window hung only once it has taken no message for
+        # 5 s; a notice that waited would wait on it until then.
+        hung, windows = start_hungwin(s, HUNG_TITLE)
+        self.assertTrue(visible_windows(s, HUNG_TITLE), "the hung window went away")
+        beside = self.shown_after(REALTEK)
         self.assertEqual(s.mapper("Record"), REALTEK)
+        print(f"beside a freshly hung program ({windows} top-level windows): the window showed the card "
+              f"{beside:.2f} s after the double-click, {alone:.2f} s alone")
+        self.assertLessEqual(beside - alone, SLACK)
+        # It still takes the user's input: a switch back and forth.
+        self.switch_and_wait(HEADSET)
+        self.assertEqual(s.mapper("Record"), HEADSET)
+        self.switch_and_wait(REALTEK)
         dump = self.wait_shows(REALTEK)
-        print(f"beside a program hung for about {age:.1f} s ({windows} top-level windows): the value written "
-              f"{written:.2f} s after the double-click, the window showing the card after {shown:.2f} s")
         s.window_shot("stress-switched-beside-a-hung-window", dump)
         s.screenshot("stress-hung-window-screen")
         self.assertIsNone(hung.poll(), "hungwin ended by itself")
         stop(s, hung, HUNG_TITLE)
         self.assertIsNone(self.program.poll(), "the program ended")
 
-    def test_2_a_window_that_answers_late_holds_a_switch_a_second_per_window(self):
+    def test_2_a_window_that_answers_late_holds_no_switch(self):
         s = self.s
         self.wait_shows(REALTEK)
-        alone = self.held(HEADSET, REALTEK)
-        # Busy, not hung: it looks at its messages every 3 s, so the system never calls it hung,
-        # and each notice waits the whole time it may on every window of the program.
+        alone = sum(self.held(HEADSET, REALTEK) for _ in range(ROUNDS))
+        # Busy, not hung: it looks at its messages every 3 s, so the system never calls it hung;
+        # a notice that waited would wait on every window of the program each time.
         busy, windows = start_hungwin(s, BUSY_TITLE, "--slow", "3000")
         try:
-            beside = self.held(HEADSET, REALTEK)
+            beside = sum(self.held(HEADSET, REALTEK) for _ in range(ROUNDS))
             self.wait_shows(REALTEK)
             extra = beside - alone
-            print(f"two switches, one right after the other: {alone:.2f} s alone, {beside:.2f} s beside a busy "
+            print(f"{2 * ROUNDS} switches, each right after the last: {alone:.2f} s alone, {beside:.2f} s beside a busy "
                   f"program with {windows} top-level windows ({extra:+.2f} s)")
-            # Each of its windows may cost a notice NOTICE_TIMEOUT; 3 s more for a loaded machine.
-            self.assertLessEqual(extra, windows * NOTICE_TIMEOUT + 3.0)
+            self.assertLessEqual(extra, SLACK)
         finally:
             stop(s, busy, BUSY_TITLE)
         self.assertIsNone(self.program.poll(), "the program ended")

@@ -10,7 +10,6 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -189,30 +188,26 @@ struct Win32Endpoints::Com {
 
 // Waits for changes of the user's Sound Mapper values on a thread of its own. Each change
 // is told after the watch is set again, so nothing written after it goes unheard.
+// Watches the Sound Mapper key from the UI thread's message loop, which waits for the
+// key's change event beside the messages.
 class Win32Endpoints::Watcher {
 public:
-    Watcher(const std::function<void()>& tell, unique_key key, unique_kernel changed)
-        : tell_(tell), changed_(std::move(changed)), key_(std::move(key)),
-          stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        if (stop_) thread_ = std::thread([this] { Run(); });
+    Watcher(MessageLoopWaits& loop, const std::function<void()>& tell, unique_key key, unique_kernel changed)
+        : loop_(loop), tell_(tell), changed_(std::move(changed)), key_(std::move(key)) {
+        loop_.WatchHandle(changed_.get(), [this] { Changed(); });
     }
-    ~Watcher() {
-        if (stop_) SetEvent(stop_.get());
-        if (thread_.joinable()) thread_.join();
-    }
+    ~Watcher() { loop_.StopWatchingHandle(changed_.get()); }
     Watcher(const Watcher&) = delete;
     Watcher& operator=(const Watcher&) = delete;
 
     // Opens (or makes) the key and sets the first watch, so that a change right after the
     // watching starts is heard.
-    static std::unique_ptr<Watcher> Start(const std::function<void()>& tell) {
+    static std::unique_ptr<Watcher> Start(MessageLoopWaits& loop, const std::function<void()>& tell) {
         unique_kernel changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
         if (!changed) return nullptr;
         unique_key key = OpenKey();
         if (!key || !Arm(key.get(), changed.get())) return nullptr;
-        auto watcher = std::make_unique<Watcher>(tell, std::move(key), std::move(changed));
-        if (!watcher->thread_.joinable()) return nullptr;
-        return watcher;
+        return std::make_unique<Watcher>(loop, tell, std::move(key), std::move(changed));
     }
 
 private:
@@ -227,28 +222,26 @@ private:
         return RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed, TRUE) == ERROR_SUCCESS;
     }
 
-    void Run() {
-        const HANDLE waits[] = {stop_.get(), changed_.get()};
-        for (;;) {
-            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
-            if (!Arm(key_.get(), changed_.get())) {
-                // The key was removed: watch the one made in its place.
-                key_ = OpenKey();
-                if (!key_ || !Arm(key_.get(), changed_.get())) return;
+    void Changed() {
+        if (!Arm(key_.get(), changed_.get())) {
+            // The key was removed: watch the one made in its place.
+            key_ = OpenKey();
+            if (!key_ || !Arm(key_.get(), changed_.get())) {
+                loop_.StopWatchingHandle(changed_.get());  // nothing left to hear
+                return;
             }
-            tell_();
         }
+        tell_();
     }
 
+    MessageLoopWaits& loop_;
     const std::function<void()>& tell_;
     unique_kernel changed_;
     unique_key key_;  // closed before the event it signals
-    unique_kernel stop_;
-    std::thread thread_;
 };
 
-Win32Endpoints::Win32Endpoints(std::function<void()> tell, std::function<void()> before_watching)
-    : tell_(std::move(tell)), before_watching_(std::move(before_watching)), com_(std::make_unique<Com>()) {}
+Win32Endpoints::Win32Endpoints(std::function<void()> tell, MessageLoopWaits& loop, std::function<void()> before_watching)
+    : tell_(std::move(tell)), loop_(loop), before_watching_(std::move(before_watching)), com_(std::make_unique<Com>()) {}
 
 Win32Endpoints::~Win32Endpoints() { StopWatching(); }
 
@@ -341,7 +334,7 @@ bool Win32Endpoints::SetDefaultEndpoint(const std::string& id, EndpointRole role
 
 void Win32Endpoints::WatchDefaults() {
     if (before_watching_) before_watching_();
-    if (!watcher_) watcher_ = Watcher::Start(tell_);
+    if (!watcher_) watcher_ = Watcher::Start(loop_, tell_);
     if (!com_->client && DeviceApi()) {
         unique_com<NotificationClient> client(new NotificationClient(tell_));
         if (SUCCEEDED(com_->enumerator.get()->RegisterEndpointNotificationCallback(client.get())))
@@ -355,7 +348,7 @@ void Win32Endpoints::StopWatching() {
         com_->client.get()->LetGo();
         com_->client.reset();
     }
-    watcher_.reset();  // wakes the thread and waits for it, which at most posts a message
+    watcher_.reset();
 }
 
 }  // namespace varlindo::win32

@@ -188,14 +188,35 @@ void Win32FormHost::Dispatch(MSG& msg) {
 
 bool Win32FormHost::PumpOne() {
     MSG msg{};
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
+    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) RunSignalled(INFINITE);
+    if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop below this one
         return false;
     }
-    if (got < 0) return false;
     Dispatch(msg);
     return true;
+}
+
+bool Win32FormHost::RunSignalled(DWORD timeout) {
+    std::vector<HANDLE> handles;
+    for (const auto& watched : watched_) handles.push_back(watched.first);
+    const DWORD count = static_cast<DWORD>(handles.size());
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles.data(), timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke >= WAIT_OBJECT_0 + count) return false;  // a message, or the time is up
+    // The handler may stop watching, this handle or another.
+    const std::function<void()> signalled = watched_[woke - WAIT_OBJECT_0].second;
+    signalled();
+    return true;
+}
+
+void Win32FormHost::WatchHandle(HANDLE handle, std::function<void()> signalled) {
+    StopWatchingHandle(handle);
+    watched_.emplace_back(handle, std::move(signalled));
+}
+
+void Win32FormHost::StopWatchingHandle(HANDLE handle) {
+    watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [handle](const auto& w) { return w.first == handle; }),
+                   watched_.end());
 }
 
 int Win32FormHost::Run() {
@@ -210,6 +231,8 @@ int Win32FormHost::Run() {
 
 void Win32FormHost::DoEvents() {
     MakeWindows();
+    while (!watched_.empty() && RunSignalled(0)) {
+    }
     MSG msg{};
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

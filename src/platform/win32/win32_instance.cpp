@@ -78,11 +78,12 @@ bool Win32Instance::ActivateProgram(const std::string& title) {
 }
 
 void Win32Instance::NotifyDeviceChanged(std::int32_t stamp) {
-    // Wait for each window, but never for one that hangs: a second at the most.
+    // Every top-level window hears it, and none is waited for: a window of another program
+    // that hangs or answers late would hold up the switch (a timeout counts per window), and
+    // a start that switches and ends would wait for all of them. The lParam carries nothing.
     static const DWORD zero = 0;
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, kDeviceChangeMessage, static_cast<WPARAM>(static_cast<std::uint32_t>(stamp)),
-                        reinterpret_cast<LPARAM>(&zero), SMTO_ABORTIFHUNG | SMTO_NORMAL, 1000, &result);
+    SendNotifyMessageW(HWND_BROADCAST, kDeviceChangeMessage, static_cast<WPARAM>(static_cast<std::uint32_t>(stamp)),
+                       reinterpret_cast<LPARAM>(&zero));
 }
 
 }  // namespace varlindo::win32

@@ -4,7 +4,7 @@ namespace varlindo::win32 {
 
 Win32Platform::Win32Platform(HINSTANCE instance, int icon)
     : icons_(instance, icon),
-      endpoints([this] { tray.PostDefaultsChanged(); }, [this] { tray.MakeWindow(); }),
+      endpoints([this] { tray.PostDefaultsChanged(); }, forms, [this] { tray.MakeWindow(); }),
       forms(instance, events_, icons_),
       ui(forms),
       tray(instance, events_, icons_),

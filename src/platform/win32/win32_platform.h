@@ -64,15 +64,29 @@ public:
     std::optional<std::uint32_t> Volume(int device) override;
 };
 
+// Kernel objects that the UI thread's message loop waits on beside the messages, so that
+// no thread of the program's own has to wait for them.
+class MessageLoopWaits {
+public:
+    virtual ~MessageLoopWaits() = default;
+    // While `handle` (an auto-reset event) is watched, `signalled` runs on the UI thread
+    // each time it is signalled: whenever the program waits for messages or lets the waiting
+    // ones through. The loops of a message box or a menu wait for messages only; a signal
+    // during one is handled once it has closed.
+    virtual void WatchHandle(HANDLE handle, std::function<void()> signalled) = 0;
+    virtual void StopWatchingHandle(HANDLE handle) = 0;
+};
+
 // The multimedia device API (Windows Vista and later) and the policy object that sets the
 // default endpoint. Needs COM on the calling thread (the platform sets it up on the UI
 // thread); the device enumerator and the policy object are made once and kept.
 class Win32Endpoints final : public EndpointPort {
 public:
-    // `tell` passes a change on to the program; it is called from other threads while the
-    // defaults are watched. `before_watching` runs on the caller's thread before the first
-    // watch starts (the window that `tell` posts to is made then).
-    Win32Endpoints(std::function<void()> tell, std::function<void()> before_watching = {});
+    // `tell` passes a change on to the program; the device API calls it from threads of
+    // its own while the defaults are watched. `loop` waits for the Sound Mapper key's
+    // changes. `before_watching` runs before the first watch starts (the window that `tell`
+    // posts to is made then).
+    Win32Endpoints(std::function<void()> tell, MessageLoopWaits& loop, std::function<void()> before_watching = {});
     ~Win32Endpoints() override;
     Win32Endpoints(const Win32Endpoints&) = delete;
     Win32Endpoints& operator=(const Win32Endpoints&) = delete;
@@ -86,8 +100,8 @@ public:
     std::optional<std::string> DefaultEndpoint(EndpointFlow flow, EndpointRole role) override;
     bool SetDefaultEndpoint(const std::string& id, EndpointRole role, std::string& error) override;
     // A change of a default endpoint (or of an endpoint's state) reported by the device API,
-    // and a change of the per-user Sound Mapper values seen by a thread of its own (also
-    // where there is no device API). Neither ever waits for the UI thread.
+    // and a change of the per-user Sound Mapper values, which the message loop waits for
+    // (also where there is no device API). Neither ever waits for the UI thread.
     void WatchDefaults() override;
     void StopWatching() override;
 
@@ -95,6 +109,7 @@ private:
     struct Com;
     class Watcher;
     std::function<void()> tell_;
+    MessageLoopWaits& loop_;
     std::function<void()> before_watching_;
     std::unique_ptr<Com> com_;
     std::unique_ptr<Watcher> watcher_;
@@ -253,7 +268,7 @@ private:
 
 // Gives each loaded form a top-level window of the class "VarlindoForm" and runs the
 // message loops: the program's own and one per modal form.
-class Win32FormHost final : public FormHostPort {
+class Win32FormHost final : public FormHostPort, public MessageLoopWaits {
 public:
     Win32FormHost(HINSTANCE instance, EventTarget& events, AppIcons& icons);
     ~Win32FormHost() override;
@@ -279,8 +294,12 @@ public:
 
     // Runs the program's message loop until the program ends.
     int Run();
-    // Handles the messages that are waiting, then returns.
+    // Handles the messages that are waiting (and the watched handles that are signalled),
+    // then returns.
     void DoEvents();
+    // MessageLoopWaits
+    void WatchHandle(HANDLE handle, std::function<void()> signalled) override;
+    void StopWatchingHandle(HANDLE handle) override;
     // The window of a loaded form, or nothing.
     HWND WindowOf(const ui::Form& form);
     // The child window that shows a control of a loaded form, or nothing.
@@ -308,6 +327,9 @@ private:
     void Dispatch(MSG& msg);
     // Waits for one message and handles it; false when the loop should end (WM_QUIT).
     bool PumpOne();
+    // Runs the handler of a watched handle that is signalled, waiting up to `timeout` ms
+    // for one or for a message; false when none was.
+    bool RunSignalled(DWORD timeout);
 
     HINSTANCE instance_;
     EventTarget& events_;
@@ -320,6 +342,7 @@ private:
         std::optional<bool> topmost;  // asked for before the window was made
     };
     std::vector<DeferredForm> deferred_;
+    std::vector<std::pair<HANDLE, std::function<void()>>> watched_;
 };
 
 // COM on the thread that makes the platform (the UI thread), apartment-threaded, for as
