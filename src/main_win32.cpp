@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "base/text.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 
@@ -18,11 +19,12 @@ constexpr int kAppIcon = 1;  // the program's icon (res/varlindo.rc)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
     using namespace varlindo;
-    win32::Win32Platform platform(instance, kAppIcon);
     // A start with a command line mostly switches and ends: its windows are made only if
     // they are needed (it stays, or shows a box).
     const std::string line = win32::Utf8(command_line ? command_line : L"");
-    if (line.find_first_not_of(" \t") != std::string::npos) platform.forms.DeferWindows();
+    win32::Win32Platform platform(instance, kAppIcon,
+                                  text::Trim(line).empty() ? win32::Win32Platform::Windows::AtOnce
+                                                           : win32::Win32Platform::Windows::WhenNeeded);
     App app(platform.Ports(), static_cast<Language>(VARLINDO_LANGUAGE), line);
 #ifdef VARLINDO_TEST_UPDATE_SITE
     // The test build takes its updates from a server on this machine.

@@ -39,10 +39,10 @@ protected:
         desktop.SetString(CardSection("Speakers (Realtek HD Audio)"), "SpeakerVolume", "72");
         desktop.SetString(CardSection("USB Headset"), "AliasName", "Headset");
         desktop.SetString(CardSection("USB Headset"), "StartupVolume", "35");
-        desktop.SetString(CardSection("USB Headset"), "SetOnStartup", "True");
+        desktop.SetString(CardSection("USB Headset"), "SetVolumeOnStartup", "1");
         desktop.SetString(CardSection("USB Headset"), "WaveMute", "1");
         desktop.SetString(CardSection("HDMI Output"), "ShutdownVolume", "20");
-        desktop.SetString(CardSection("HDMI Output"), "SetOnShutdown", "True");
+        desktop.SetString(CardSection("HDMI Output"), "SetVolumeOnShutdown", "1");
     }
 
     Snapshot Registry() const {

@@ -896,6 +896,14 @@ TEST(InstanceContract, ASecondStartOfTheSameUserSeesTheFirst) {
     EXPECT_TRUE(SecondPorts().instance.PreviousInstance());
 }
 
+TEST(InstanceContract, AProgramHearsAnotherInstancesNoticeFromItsStart) {
+    using namespace std::chrono_literals;
+    // Started, and busy with its start-up: its message loop has not run yet.
+    auto program = StartListeningProgram();
+    Ports().instance.NotifyDeviceChanged(424242);
+    EXPECT_EQ(program->EventsWithin(2s, 1), std::vector<std::string>{"device-changed 424242"});
+}
+
 TEST(InstanceContract, AnotherProgramsWindowIsFoundToldAndBroughtForward) {
     const std::string title = "Varlindo contract";
     InstancePort& instance = Ports().instance;

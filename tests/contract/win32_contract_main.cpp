@@ -665,8 +665,7 @@ void UserPressesKey(const ui::VScrollBar& bar, const std::string& key) {
 // program waits for messages (or shows it), made from the form as it is then, and a form
 // closed before that never gets one.
 TEST(Win32DeferredWindows, AFormGetsItsWindowWhenTheProgramWaitsForMessages) {
-    win32::Win32Platform platform(Instance());
-    platform.forms.DeferWindows();
+    win32::Win32Platform platform(Instance(), 0, win32::Win32Platform::Windows::WhenNeeded);
     ui::Form form("Form1", "Deferred form", 3000, 2000);
     ui::Form closed("Form2", "Deferred and closed form", 3000, 2000);
     platform.forms.Load(form);

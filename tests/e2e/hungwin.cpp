@@ -4,6 +4,8 @@
 //   hungwin --slow MS [TITLE]   shows the window and keeps taking its messages, but looks at them only
 //                               every MS milliseconds: never idle long enough for the system to call it
 //                               hung (5 s), yet too slow for anyone who waits on it
+//   hungwin --listen FILE [TITLE] a window that answers at once and appends the wParam of every
+//                               device-change notice it hears (message 818) to FILE, one per line
 // With HUNGWIN_REPORT naming a file, it writes there how many top-level windows it has, once its
 // window is shown and has taken its last message. Every program that sends a message to all
 // top-level windows meets such a window; the tests use it to see that a switch of the card does
@@ -16,7 +18,17 @@
 
 namespace {
 
+constexpr UINT kDeviceChangeMessage = 818;
+std::wstring listen_file;
+
 LRESULT CALLBACK Proc(HWND h, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == kDeviceChangeMessage && !listen_file.empty()) {
+        if (FILE* f = _wfopen(listen_file.c_str(), L"ab")) {
+            std::fprintf(f, "%u\n", static_cast<unsigned>(wparam));
+            std::fclose(f);
+        }
+        return 0;
+    }
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(h, &ps);
@@ -44,6 +56,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int next = 1;
     if (argc > 2 && std::wstring(argv[1]) == L"--slow") {
         slow_ms = static_cast<DWORD>(_wtoi(argv[2]));
+        next = 3;
+    } else if (argc > 2 && std::wstring(argv[1]) == L"--listen") {
+        listen_file = argv[2];
         next = 3;
     }
     const std::wstring title = argc > next ? argv[next] : L"Hung window";
@@ -86,7 +101,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             std::fclose(f);
         }
     }
-    // ... and then nothing more, ever; or everything, late: a message sent to the window is
+    // A listener takes everything at once ...
+    if (!listen_file.empty()) {
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return 0;
+    }
+    // ... the others nothing more, ever; or everything, late: a message sent to the window is
     // taken only when the queue is looked at, every `slow_ms`.
     if (slow_ms == 0) Sleep(INFINITE);
     for (;;) {

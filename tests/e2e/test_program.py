@@ -36,6 +36,21 @@ class CommandLine(unittest.TestCase):
         set_ids = re.findall(r"mixerSetControlDetails dwControlID: (\d+)", trace)
         self.assertEqual(sorted(set_ids), sorted([card["speaker"][1], card["wave"][1]]))
 
+    def test_a_switch_from_the_command_line_makes_no_window_and_loads_only_what_it_needs(self):
+        # Wine's own trace of the start: every window made (with its class) and every DLL
+        # loaded. A plain start of the program makes its form windows, its tray window and
+        # loads the common controls and the shell; a start that switches and ends needs none
+        # of them. COM makes a message-only window of its own.
+        self.assert_ends(self.s.start_line("D=3", trace="loaddll,+win"))
+        self.assertEqual(self.s.mapper("Playback"), HEADSET)
+        trace = self.s.trace_log()
+        loaded = {name.lower() for name in re.findall(r'Loaded L"(?:[^"]*\\)?([^"\\]+)"', trace)}
+        self.assertIn("winmm.dll", loaded)  # the trace is there
+        for dll in ("comctl32.dll", "shell32.dll", "winhttp.dll", "bcrypt.dll"):
+            self.assertNotIn(dll, loaded)
+        created = re.findall(r'WIN_CreateWindowEx (?:\(null\)|L"[^"]*") L"([^"]+)"', trace)
+        self.assertEqual([c for c in created if c != "OleMainThreadWndClass"], [])
+
     def test_lower_case_key_with_part_of_a_name(self):
         self.assert_ends(self.s.start_line("d=headset"))
         self.assertEqual(self.s.mapper("Playback"), HEADSET)

@@ -19,6 +19,7 @@ from e2e import HEADSET, REALTEK, main, wh
 
 HUNG_TITLE = "Hung window"
 BUSY_TITLE = "Busy window"
+LISTEN_TITLE = "Listening window"
 SWITCHES = 50  # command-line starts beside the resident instance
 SLACK = 1.2  # seconds switches beside such a window may take more than alone, on a loaded machine
 ROUNDS = 3  # pairs of switches timed beside a busy window: a notice that waited would cost each
@@ -85,6 +86,11 @@ class TwoInstances(Shows, unittest.TestCase):
         settings_before = s.wine("reg", "query", wh.SETTINGS_KEY, "/s").stdout
         self.assertIn("Settings", settings_before)
         time.sleep(1.1)  # another second: the starts carry another stamp than the resident
+        # Another program's window notes every notice it hears: each start tells the others
+        # and ends at once, without waiting for them (the resident would follow the Sound
+        # Mapper values even without the notice).
+        heard = s.prefix / "drive_c" / "heard.txt"
+        listener, _ = start_hungwin(s, LISTEN_TITLE, "--listen", r"C:\heard.txt")
 
         lines = ["D=2" if i % 2 == 0 else "D=3" for i in range(SWITCHES)]
         statuses, took = [], []
@@ -94,6 +100,11 @@ class TwoInstances(Shows, unittest.TestCase):
             took.append(time.time() - started)
         print(f"{SWITCHES} starts: mean {sum(took) / len(took) * 1000:.0f} ms, max {max(took) * 1000:.0f} ms")
         self.assertEqual([(i, line, rc) for i, (line, rc) in enumerate(zip(lines, statuses)) if rc != 0], [])
+        notices = s.wait_for(f"{SWITCHES} notices", lambda: heard.exists() and len(heard.read_text().split()) >= SWITCHES
+                             and heard.read_text().split(), timeout=10)
+        self.assertEqual(len(notices), SWITCHES)
+        self.assertTrue(all(int(stamp) > 0 for stamp in notices), notices)
+        stop(s, listener, LISTEN_TITLE)
         last = REALTEK if lines[-1] == "D=2" else HEADSET
 
         self.assertEqual(s.mapper("Playback"), last)

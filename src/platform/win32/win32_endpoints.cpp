@@ -186,10 +186,9 @@ struct Win32Endpoints::Com {
     unique_com<NotificationClient> client;  // registered with the enumerator while watching
 };
 
-// Waits for changes of the user's Sound Mapper values on a thread of its own. Each change
-// is told after the watch is set again, so nothing written after it goes unheard.
-// Watches the Sound Mapper key from the UI thread's message loop, which waits for the
-// key's change event beside the messages.
+// Watches the user's Sound Mapper values from the UI thread's message loop, which waits for
+// the key's change event beside the messages. Each change is told after the watch is set
+// again, so nothing written after it goes unheard.
 class Win32Endpoints::Watcher {
 public:
     Watcher(MessageLoopWaits& loop, const std::function<void()>& tell, unique_key key, unique_kernel changed)

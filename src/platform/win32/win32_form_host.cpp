@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/win32_form_window.h"
 #include "platform/win32/win32_platform.h"
@@ -26,12 +27,14 @@ bool Win32FormHost::IsDeferred(const ui::Form& form) const {
 }
 
 void Win32FormHost::MakeWindows() {
-    // A window being made runs no program code, so the list stays as it is meanwhile.
-    const std::vector<DeferredForm> forms = std::move(deferred_);
-    deferred_.clear();
-    for (const DeferredForm& d : forms) {
-        auto window = std::make_shared<Win32FormWindow>(*d.form, *this, instance_, icons_.Large(), icons_.Small());
-        windows_.push_back(window);
+    if (deferred_.empty()) return;
+    if (before_first_window_) std::exchange(before_first_window_, nullptr)();
+    // One at a time: a window being made may run program code (a form that is minimised
+    // hears of its size), which may close a form still waiting for its window.
+    while (!deferred_.empty()) {
+        const DeferredForm d = deferred_.front();
+        deferred_.erase(deferred_.begin());
+        windows_.push_back(std::make_shared<Win32FormWindow>(*d.form, *this, instance_, icons_.Large(), icons_.Small()));
         if (d.topmost) SetTopMost(*d.form, *d.topmost);
     }
 }
@@ -188,7 +191,8 @@ void Win32FormHost::Dispatch(MSG& msg) {
 
 bool Win32FormHost::PumpOne() {
     MSG msg{};
-    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) RunSignalled(INFINITE);
+    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (RunSignalled(INFINITE)) return true;  // the caller looks again whether to go on
     if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop below this one
         return false;
@@ -202,6 +206,11 @@ bool Win32FormHost::RunSignalled(DWORD timeout) {
     for (const auto& watched : watched_) handles.push_back(watched.first);
     const DWORD count = static_cast<DWORD>(handles.size());
     const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles.data(), timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_FAILED) {
+        // A handle that is no longer one: wait for messages alone rather than spin.
+        if (timeout) WaitMessage();
+        return false;
+    }
     if (woke >= WAIT_OBJECT_0 + count) return false;  // a message, or the time is up
     // The handler may stop watching, this handle or another.
     const std::function<void()> signalled = watched_[woke - WAIT_OBJECT_0].second;

@@ -2,13 +2,20 @@
 
 namespace varlindo::win32 {
 
-Win32Platform::Win32Platform(HINSTANCE instance, int icon)
+Win32Platform::Win32Platform(HINSTANCE instance, int icon, Windows windows)
     : icons_(instance, icon),
       endpoints([this] { tray.PostDefaultsChanged(); }, forms, [this] { tray.MakeWindow(); }),
       forms(instance, events_, icons_),
       ui(forms),
       tray(instance, events_, icons_),
-      ports_{registry, waveout, endpoints, mixer, files, shell, ui, clock, tray, tray, tray, this->instance, forms} {}
+      ports_{registry, waveout, endpoints, mixer, files, shell, ui, clock, tray, tray, tray, this->instance, forms} {
+    if (windows == Windows::WhenNeeded) {
+        forms.DeferWindows([this] { tray.MakeWindow(); });
+        return;
+    }
+    // A notice that comes before the message loop runs waits in the window's queue.
+    tray.MakeWindow();
+}
 
 Win32Platform::~Win32Platform() { endpoints.StopWatching(); }
 

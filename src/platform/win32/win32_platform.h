@@ -277,9 +277,13 @@ public:
 
     // From now on a loaded form gets its window only once something needs it: the form is
     // shown, a message box or the message loop runs (so that its timers and broadcasts
-    // arrive as before), or someone asks for the window. A start that carries out its
-    // command line and ends then makes no windows at all.
-    void DeferWindows() { defer_windows_ = true; }
+    // arrive as before), or someone asks for the window. `first` runs before the first
+    // window is made. A start that carries out its command line and ends then makes no
+    // windows at all.
+    void DeferWindows(std::function<void()> first) {
+        defer_windows_ = true;
+        before_first_window_ = std::move(first);
+    }
     // Gives every loaded form that has none yet its window, in the order they were loaded.
     void MakeWindows();
 
@@ -337,6 +341,7 @@ private:
     std::vector<std::shared_ptr<Win32FormWindow>> windows_;
     std::vector<ModalLevel> modal_levels_;
     bool defer_windows_ = false;
+    std::function<void()> before_first_window_;
     struct DeferredForm {
         ui::Form* form;
         std::optional<bool> topmost;  // asked for before the window was made
@@ -362,8 +367,13 @@ private:
 // All ports of the running program.
 class Win32Platform {
 public:
+    // When the windows are made: the tray's hidden window at once, so that the program hears
+    // other instances and the system from its start; or only once one is needed, for a
+    // start that may switch and end (see Win32FormHost::DeferWindows; until then the program
+    // hears no other instance's notice).
+    enum class Windows { AtOnce, WhenNeeded };
     // `icon`: the resource number of the program's icon (0: none).
-    explicit Win32Platform(HINSTANCE instance, int icon = 0);
+    explicit Win32Platform(HINSTANCE instance, int icon = 0, Windows windows = Windows::AtOnce);
     // The watching of the defaults ends before the tray's window goes.
     ~Win32Platform();
     Platform& Ports() { return ports_; }

@@ -36,6 +36,7 @@ Win32Tray::~Win32Tray() {
 }
 
 bool Win32Tray::Notify(DWORD action) {
+    if (!hwnd_ && action != NIM_ADD) return false;  // no window, so no icon of it
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = Window();
