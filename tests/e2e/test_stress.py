@@ -21,8 +21,13 @@ HUNG_TITLE = "Hung window"
 BUSY_TITLE = "Busy window"
 LISTEN_TITLE = "Listening window"
 SWITCHES = 50  # command-line starts beside the resident instance
-SLACK = 1.2  # seconds switches beside such a window may take more than alone, on a loaded machine
-ROUNDS = 3  # pairs of switches timed beside a busy window: a notice that waited would cost each
+# Seconds that switches beside such a window may take more than alone on a loaded machine
+# (tools/test runs the scenario files side by side). A notice that waited on each window
+# cost the first switch beside a freshly hung window about 2 s more, and six switches beside
+# a busy one about 5.5 s more.
+SLACK_ONE = 1.2
+SLACK_ROUNDS = 2.5
+ROUNDS = 3  # pairs of switches timed beside a busy window
 
 
 def visible_windows(session, title):
@@ -182,7 +187,7 @@ class WindowThatHangs(Shows, unittest.TestCase):
         self.assertEqual(s.mapper("Record"), REALTEK)
         print(f"beside a freshly hung program ({windows} top-level windows): the window showed the card "
               f"{beside:.2f} s after the double-click, {alone:.2f} s alone")
-        self.assertLessEqual(beside - alone, SLACK)
+        self.assertLessEqual(beside - alone, SLACK_ONE)
         # It still takes the user's input: a switch back and forth.
         self.switch_and_wait(HEADSET)
         self.assertEqual(s.mapper("Record"), HEADSET)
@@ -207,7 +212,7 @@ class WindowThatHangs(Shows, unittest.TestCase):
             extra = beside - alone
             print(f"{2 * ROUNDS} switches, each right after the last: {alone:.2f} s alone, {beside:.2f} s beside a busy "
                   f"program with {windows} top-level windows ({extra:+.2f} s)")
-            self.assertLessEqual(extra, SLACK)
+            self.assertLessEqual(extra, SLACK_ROUNDS)
         finally:
             stop(s, busy, BUSY_TITLE)
         self.assertIsNone(self.program.poll(), "the program ended")
