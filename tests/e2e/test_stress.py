@@ -4,11 +4,14 @@ while another program's window hangs or answers late.
 A switch tells every top-level window of the machine (HWND_BROADCAST, message 818) without
 waiting for any. Were it to wait, a program that hangs or answers late would cost every switch
 up to the wait for each of its top-level windows (under Wine a program with one window has
-two: its own and its input method's). hungwin.exe is such a program: its window stops taking
-messages (or, with --slow, takes them only every few seconds). What is not checked here: a
-window waiting on its notice still answers messages sent to it (as the test's own look into
-it), so how long the window could not take the user's input is not seen directly, only
-through how soon the user's next double-click switches.
+two: its own and its input method's); one that waited without a limit would never end.
+hungwin.exe is such a program: its window stops taking messages (or, with --slow, takes them
+only every few seconds). These scenarios check that switches beside it complete and that the
+window still takes the user's input; they print the times, but what the notice costs is
+measured by bench/hung_window.py, not asserted here (the scenario files run side by side).
+What is not checked: a window waiting on its notice still answers messages sent to it (as the
+test's own look into it), so how long the window could not take the user's input is not seen
+directly.
 """
 
 import subprocess
@@ -21,13 +24,7 @@ HUNG_TITLE = "Hung window"
 BUSY_TITLE = "Busy window"
 LISTEN_TITLE = "Listening window"
 SWITCHES = 50  # command-line starts beside the resident instance
-# Seconds that switches beside such a window may take more than alone on a loaded machine
-# (tools/test runs the scenario files side by side). A notice that waited on each window
-# cost the first switch beside a freshly hung window about 2 s more, and six switches beside
-# a busy one about 5.5 s more.
-SLACK_ONE = 1.2
-SLACK_ROUNDS = 2.5
-ROUNDS = 3  # pairs of switches timed beside a busy window
+ROUNDS = 3  # pairs of switches beside a busy window
 
 
 def visible_windows(session, title):
@@ -187,7 +184,6 @@ class WindowThatHangs(Shows, unittest.TestCase):
         self.assertEqual(s.mapper("Record"), REALTEK)
         print(f"beside a freshly hung program ({windows} top-level windows): the window showed the card "
               f"{beside:.2f} s after the double-click, {alone:.2f} s alone")
-        self.assertLessEqual(beside - alone, SLACK_ONE)
         # It still takes the user's input: a switch back and forth.
         self.switch_and_wait(HEADSET)
         self.assertEqual(s.mapper("Record"), HEADSET)
@@ -199,7 +195,7 @@ class WindowThatHangs(Shows, unittest.TestCase):
         stop(s, hung, HUNG_TITLE)
         self.assertIsNone(self.program.poll(), "the program ended")
 
-    def test_2_a_window_that_answers_late_holds_no_switch(self):
+    def test_2_switches_complete_beside_a_window_that_answers_late(self):
         s = self.s
         self.wait_shows(REALTEK)
         alone = sum(self.held(HEADSET, REALTEK) for _ in range(ROUNDS))
@@ -212,7 +208,6 @@ class WindowThatHangs(Shows, unittest.TestCase):
             extra = beside - alone
             print(f"{2 * ROUNDS} switches, each right after the last: {alone:.2f} s alone, {beside:.2f} s beside a busy "
                   f"program with {windows} top-level windows ({extra:+.2f} s)")
-            self.assertLessEqual(extra, SLACK_ROUNDS)
         finally:
             stop(s, busy, BUSY_TITLE)
         self.assertIsNone(self.program.poll(), "the program ended")
