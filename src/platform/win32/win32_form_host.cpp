@@ -34,7 +34,7 @@ void Win32FormHost::MakeWindows() {
     while (!deferred_.empty()) {
         const DeferredForm d = deferred_.front();
         deferred_.erase(deferred_.begin());
-        windows_.push_back(std::make_shared<Win32FormWindow>(*d.form, *this, instance_, icons_.Large(), icons_.Small()));
+        MakeWindow(*d.form);
         if (d.topmost) SetTopMost(*d.form, *d.topmost);
     }
 }
@@ -61,7 +61,11 @@ void Win32FormHost::Load(ui::Form& form) {
     if (defer_windows_)
         deferred_.push_back(DeferredForm{&form, std::nullopt});
     else
-        windows_.push_back(std::make_shared<Win32FormWindow>(form, *this, instance_, icons_.Large(), icons_.Small()));
+        MakeWindow(form);
+}
+
+void Win32FormHost::MakeWindow(ui::Form& form) {
+    windows_.push_back(std::make_shared<Win32FormWindow>(form, *this, instance_, icons_.Large(), icons_.Small()));
 }
 
 void Win32FormHost::Show(ui::Form& form) {

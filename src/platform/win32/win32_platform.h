@@ -326,6 +326,7 @@ private:
     // The form's window, made now if it was deferred.
     std::shared_ptr<Win32FormWindow> Find(const ui::Form& form);
     bool IsDeferred(const ui::Form& form) const;
+    void MakeWindow(ui::Form& form);
     bool IsOurs(HWND window) const;
     // Handles one message that was taken from the queue.
     void Dispatch(MSG& msg);
